@@ -1,0 +1,1 @@
+// GL toolkit sources, included by the unity source.

@@ -1,0 +1,2 @@
+// GL toolkit: includes every ffglex header.
+#pragma once

@@ -1,0 +1,1 @@
+// Quick-start framework sources, included by the unity source.

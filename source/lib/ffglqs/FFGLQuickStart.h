@@ -1,0 +1,2 @@
+// Quick-start framework: includes every ffglqs header.
+#pragma once
