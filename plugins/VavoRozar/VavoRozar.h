@@ -19,6 +19,9 @@ public:
 	// Rasterises the eleven glyphs (digits 0-9, colon) into new textures.
 	void GenerateDigitTextures( int width, int height );
 
+	// Snaps a 0..1 fraction to whole minutes or seconds: k/60 with k <= 59.
+	static float SnapToWholeSixtieths( float value );
+
 private:
 	ffglex::FFGLShader analogShader;
 	ffglex::FFGLShader digitalShader;
