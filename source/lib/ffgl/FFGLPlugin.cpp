@@ -37,7 +37,7 @@ char* CFFGLPlugin::GetParameterDisplay( uint32_t index )
 	char text[ 64 ];
 	snprintf( text, sizeof text, "%f", static_cast< double >( GetFloatParameter( index ) ) );
 	memset( s_DisplayValue, 0, sizeof s_DisplayValue );
-	strncpy( s_DisplayValue, text, sizeof s_DisplayValue - 1 );
+	memcpy( s_DisplayValue, text, strnlen( text, sizeof s_DisplayValue - 1 ) );
 	return s_DisplayValue;
 }
 
