@@ -1,1 +1,13 @@
 // GL toolkit sources, included by the unity source.
+#include "FFGLLogging.cpp"
+#include "FFGLShader.cpp"
+#include "FFGLScreenQuad.cpp"
+#include "FFGLScopedBufferBinding.cpp"
+#include "FFGLScopedTextureBinding.cpp"
+#include "FFGLScopedShaderBinding.cpp"
+#include "FFGLScopedVAOBinding.cpp"
+#include "FFGLScopedSamplerActivation.cpp"
+#include "FFGLScopedRenderBufferBinding.cpp"
+#include "FFGLScopedFBOBinding.cpp"
+#include "FFGLFBO.cpp"
+#include "FFGLUtilities.cpp"

@@ -1,0 +1,17 @@
+#include "FFGLLogging.h"
+
+#include <cstdio>
+
+namespace ffglex
+{
+void Log( const std::string& message )
+{
+	std::string line = message + "\n";
+	printf( "%s", line.c_str() );
+}
+
+void Log( const char* message )
+{
+	Log( std::string( message != nullptr ? message : "" ) );
+}
+}// namespace ffglex
