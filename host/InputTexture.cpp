@@ -1,0 +1,76 @@
+#include "InputTexture.h"
+
+#include "Error.h"
+
+#include <GL/glcorearb.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace plughost
+{
+InputTexture::InputTexture( const Image& image, uint32_t hardwareWidth, uint32_t hardwareHeight )
+{
+	if( image.pixels.size() != static_cast< std::size_t >( image.width ) * image.height * 4 || image.width == 0 ||
+		image.height == 0 )
+		throw Error( "input texture: the image is empty or its pixel buffer has the wrong size" );
+	if( hardwareWidth == 0 )
+		hardwareWidth = image.width;
+	if( hardwareHeight == 0 )
+		hardwareHeight = image.height;
+	if( hardwareWidth < image.width || hardwareHeight < image.height )
+		throw Error( "input texture: allocation " + std::to_string( hardwareWidth ) + "x" + std::to_string( hardwareHeight ) +
+					 " is smaller than the picture " + std::to_string( image.width ) + "x" + std::to_string( image.height ) );
+	CheckImageSize( hardwareWidth, hardwareHeight );
+
+	// GL rows run bottom-up, the image's top-down.
+	const std::size_t rowBytes = static_cast< std::size_t >( image.width ) * 4;
+	std::vector< uint8_t > bottomUp( image.pixels.size() );
+	for( uint32_t y = 0; y < image.height; ++y )
+		std::copy_n( image.pixels.data() + ( image.height - 1 - y ) * rowBytes, rowBytes, bottomUp.data() + y * rowBytes );
+
+	GLuint name = 0;
+	glGenTextures( 1, &name );
+	glBindTexture( GL_TEXTURE_2D, name );
+	glBindBuffer( GL_PIXEL_UNPACK_BUFFER, 0 );
+	glPixelStorei( GL_UNPACK_ALIGNMENT, 1 );
+	glPixelStorei( GL_UNPACK_ROW_LENGTH, 0 );
+	glPixelStorei( GL_UNPACK_SKIP_ROWS, 0 );
+	glPixelStorei( GL_UNPACK_SKIP_PIXELS, 0 );
+	// Zero-fill the padding so sampling past the picture reads transparent black.
+	std::vector< uint8_t > zeros( static_cast< std::size_t >( hardwareWidth ) * hardwareHeight * 4, 0 );
+	glTexImage2D( GL_TEXTURE_2D, 0, GL_RGBA8, static_cast< GLsizei >( hardwareWidth ), static_cast< GLsizei >( hardwareHeight ),
+				  0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.data() );
+	glTexSubImage2D( GL_TEXTURE_2D, 0, 0, 0, static_cast< GLsizei >( image.width ), static_cast< GLsizei >( image.height ),
+					 GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data() );
+	glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR );
+	glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR );
+	glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE );
+	glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE );
+	glBindTexture( GL_TEXTURE_2D, 0 );
+
+	record.Width          = image.width;
+	record.Height         = image.height;
+	record.HardwareWidth  = hardwareWidth;
+	record.HardwareHeight = hardwareHeight;
+	record.Handle         = name;
+}
+
+InputTexture::~InputTexture()
+{
+	if( record.Handle != 0 )
+	{
+		GLuint name = record.Handle;
+		glDeleteTextures( 1, &name );
+	}
+}
+
+uint32_t NextPowerOfTwo( uint32_t size )
+{
+	uint32_t power = 1;
+	while( power < size && power < ( 1u << 31 ) )
+		power <<= 1;
+	return power;
+}
+}// namespace plughost

@@ -1,0 +1,34 @@
+// An RGBA8 texture handed to a plug-in as a frame input (code 17). The
+// allocation may be larger than the picture: the picture fills the first
+// rows and columns of texture memory, with its top row last, so texture
+// coordinate (0,0) is the picture's lower-left corner.
+#pragma once
+
+#include "Image.h"
+
+#include <ffgl/FFGL.h>
+
+#include <cstdint>
+
+namespace plughost
+{
+class InputTexture
+{
+public:
+	// A hardware size of 0 means "same as the picture". Throws Error when the
+	// hardware size is smaller than the picture.
+	explicit InputTexture( const Image& image, uint32_t hardwareWidth = 0, uint32_t hardwareHeight = 0 );
+	~InputTexture();
+	InputTexture( const InputTexture& )            = delete;
+	InputTexture& operator=( const InputTexture& ) = delete;
+
+	const FFGLTextureStruct& Texture() const { return record; }
+	uint32_t Handle() const { return record.Handle; }
+
+private:
+	FFGLTextureStruct record{};
+};
+
+// The next power of two at or above `size` (1 for 0).
+uint32_t NextPowerOfTwo( uint32_t size );
+}// namespace plughost
