@@ -1,6 +1,7 @@
 #include "LogCapture.h"
 
 #include <array>
+#include <map>
 #include <utility>
 
 namespace plughost
@@ -89,5 +90,51 @@ LogSlot::~LogSlot()
 FFGLLogCallback LogSlot::Callback() const
 {
 	return slot < 0 ? nullptr : kTrampolines[ slot ];
+}
+
+namespace
+{
+std::mutex& SharedMutex()
+{
+	static std::mutex mutex;
+	return mutex;
+}
+
+std::map< void*, std::weak_ptr< SharedLog > >& SharedLogs()
+{
+	static std::map< void*, std::weak_ptr< SharedLog > > logs;
+	return logs;
+}
+}// namespace
+
+SharedLog::SharedLog( void* image, FF_SetLogCallback_FuncPtr installer ) : handle( image ), install( installer )
+{
+	if( slot.Callback() != nullptr )
+		install( slot.Callback() );
+}
+
+std::shared_ptr< SharedLog > SharedLog::For( void* handle, FF_SetLogCallback_FuncPtr install )
+{
+	std::lock_guard< std::mutex > lock( SharedMutex() );
+	auto& entry = SharedLogs()[ handle ];
+	if( auto existing = entry.lock() )
+		return existing;
+	std::shared_ptr< SharedLog > created( new SharedLog( handle, install ) );
+	entry = created;
+	return created;
+}
+
+SharedLog::~SharedLog()
+{
+	std::lock_guard< std::mutex > lock( SharedMutex() );
+	auto& logs = SharedLogs();
+	auto found = logs.find( handle );
+	// A newer log for the same image may already have taken over.
+	if( found != logs.end() && !found->second.expired() )
+		return;
+	if( found != logs.end() )
+		logs.erase( found );
+	if( slot.Callback() != nullptr )
+		install( nullptr );
 }
 }// namespace plughost

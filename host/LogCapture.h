@@ -5,6 +5,7 @@
 
 #include <ffgl/FFGL.h>
 
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -39,5 +40,29 @@ public:
 
 private:
 	int slot = -1;
+};
+
+// One log per loaded image: dlopen hands every opener of a file the same
+// image, which holds a single callback, so all of them share one store.
+class SharedLog
+{
+public:
+	// Joins the log of `handle` or creates it and installs its callback.
+	static std::shared_ptr< SharedLog > For( void* handle, FF_SetLogCallback_FuncPtr install );
+	// The last user switches the plug-in's logging off again.
+	~SharedLog();
+	SharedLog( const SharedLog& )            = delete;
+	SharedLog& operator=( const SharedLog& ) = delete;
+
+	LogStore& Store() { return store; }
+	bool Capturing() const { return slot.Callback() != nullptr; }
+
+private:
+	SharedLog( void* handle, FF_SetLogCallback_FuncPtr install );
+
+	void* handle;
+	FF_SetLogCallback_FuncPtr install;
+	LogStore store;
+	LogSlot slot{ store };
 };
 }// namespace plughost

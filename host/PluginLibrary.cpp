@@ -42,11 +42,7 @@ PluginLibrary::PluginLibrary( const std::string& libraryPath, LoadOptions option
 	}
 	setLogCallback = reinterpret_cast< FF_SetLogCallback_FuncPtr >( dlsym( handle, "SetLogCallback" ) );
 	if( setLogCallback != nullptr && options.captureLog )
-	{
-		logSlot = std::make_unique< LogSlot >( logStore );
-		if( logSlot->Callback() != nullptr )
-			setLogCallback( logSlot->Callback() );
-	}
+		log = SharedLog::For( handle, setLogCallback );
 
 	const auto* info = static_cast< const PluginInfoStruct* >( Call( FF_GET_INFO, MixedU( 0 ) ).PointerValue );
 	if( IsFailedPointer( info ) )
@@ -73,10 +69,8 @@ void PluginLibrary::Unload() noexcept
 	if( initialised && plugMain != nullptr )
 		plugMain( FF_DEINITIALISE, MixedU( 0 ), nullptr );
 	initialised = false;
-	// The plug-in must not keep a trampoline that may be handed to another library.
-	if( setLogCallback != nullptr && logSlot && logSlot->Callback() != nullptr )
-		setLogCallback( nullptr );
-	logSlot.reset();
+	// Before dlclose: the last user takes its trampoline back from the plug-in.
+	log.reset();
 	dlclose( handle );
 	handle         = nullptr;
 	plugMain       = nullptr;
@@ -96,6 +90,17 @@ uint32_t PluginLibrary::CallU( uint32_t code, uint32_t input, void* instance ) c
 uint32_t PluginLibrary::CallP( uint32_t code, const void* input, void* instance ) const
 {
 	return Call( code, MixedP( input ), instance ).UIntValue;
+}
+
+std::vector< std::string > PluginLibrary::Log() const
+{
+	return log ? log->Store().Messages() : std::vector< std::string >{};
+}
+
+void PluginLibrary::ClearLog()
+{
+	if( log )
+		log->Store().Clear();
 }
 
 uint32_t PluginLibrary::Initialise()

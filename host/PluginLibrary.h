@@ -80,8 +80,10 @@ public:
 	std::vector< ParameterDescription > DescribeAll() const;
 
 	// Messages the plug-in sent to the host log, oldest first.
-	std::vector< std::string > Log() const { return logStore.Messages(); }
-	void ClearLog() { logStore.Clear(); }
+	// Every PluginLibrary of the same file shares this log.
+	std::vector< std::string > Log() const;
+	void ClearLog();
+	bool CapturingLog() const { return log && log->Capturing(); }
 
 private:
 	std::string path;
@@ -90,8 +92,7 @@ private:
 	FF_SetLogCallback_FuncPtr setLogCallback  = nullptr;
 	bool initialised                          = false;
 	PluginIdentity identity;
-	LogStore logStore;
-	std::unique_ptr< LogSlot > logSlot;
+	std::shared_ptr< SharedLog > log;
 
 	void Unload() noexcept;
 };

@@ -1,0 +1,37 @@
+#include "HostTestSupport.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace hosttest
+{
+std::string Fixture( const std::string& name )
+{
+	return std::string( HOST_FIXTURE_DIR ) + "/" + name + ".so";
+}
+
+std::string ClockPath()
+{
+	return std::string( FFGL_PLUGIN_DIR ) + "/VavoRozar.so";
+}
+
+bool ClockBuilt()
+{
+	return std::filesystem::exists( ClockPath() );
+}
+
+plughost::GLContext& Context()
+{
+	static plughost::GLContext context;
+	context.MakeCurrent();
+	return context;
+}
+
+std::string ScratchDir( const std::string& name )
+{
+	const auto path = std::filesystem::temp_directory_path() / ( "plughost-" + name + "-" + std::to_string( getpid() ) );
+	std::filesystem::remove_all( path );
+	std::filesystem::create_directories( path );
+	return path.string();
+}
+}// namespace hosttest
