@@ -11,7 +11,6 @@ function(ffgl_add_plugin target)
     LINK_DEPENDS ${FFGL_PLUGIN_EXPORT_MAP})
   target_link_options(${target} PRIVATE
     -Wl,--version-script=${FFGL_PLUGIN_EXPORT_MAP}
-    -Wl,--exclude-libs,ALL
     -Wl,--undefined=plugMain
     -Wl,--undefined=SetLogCallback)
 endfunction()

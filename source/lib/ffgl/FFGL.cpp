@@ -11,6 +11,20 @@ static CFFGLPlugin* s_pPrototype = nullptr;
 
 namespace
 {
+// A host that unloads the library without de-initialising it must not leak
+// the prototype.
+struct PrototypeReleaser
+{
+	~PrototypeReleaser()
+	{
+		delete s_pPrototype;
+		s_pPrototype = nullptr;
+	}
+} s_prototypeReleaser;
+}// namespace
+
+namespace
+{
 FFMixed UIntAnswer( uint32_t value )
 {
 	FFMixed answer;

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, when it is missing. Debian only.
+set -euo pipefail
+
+packages=(
+  cmake g++ make binutils
+  libgtest-dev libbenchmark-dev libpng-dev
+  libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}" >&2
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "need root (or sudo) to install: ${missing[*]}" >&2; exit 1; }
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
