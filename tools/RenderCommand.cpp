@@ -81,11 +81,11 @@ int Render( const Invocation& invocation, std::ostream& out, std::ostream& err )
 		throw Failure{ invocation.plugin + ": the plug-in failed to initialise" };
 	const auto parameters = library.DescribeAll();
 	const auto settings   = ResolveSettings( parameters, options.settings );
+	const Capabilities caps = library.Caps();
+	CheckInputCount( library, caps, options.inputs.size() );
 	for( const auto& setting : settings )
 		if( !setting.warning.empty() )
 			err << "plughost: warning: " << setting.warning << "\n";
-	const Capabilities caps = library.Caps();
-	CheckInputCount( library, caps, options.inputs.size() );
 	const std::vector< Image > images = ReadInputs( options.inputs );
 
 	const fs::path directory = options.outDir.value_or( "" );
