@@ -3,6 +3,8 @@
 #include <EGL/eglext.h>
 #include <GL/glcorearb.h>
 #include <cstdio>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 
 namespace plughost
@@ -15,6 +17,46 @@ std::string EglError( const char* what )
 	snprintf( code, sizeof code, "0x%04X", eglGetError() );
 	return std::string( what ) + " failed (EGL error " + code + ")";
 }
+
+// Every context shares the one surfaceless display, and eglTerminate is not
+// counted: terminate only when the last context using the display goes.
+std::mutex& DisplayMutex()
+{
+	static std::mutex mutex;
+	return mutex;
+}
+
+std::map< EGLDisplay, int >& DisplayUsers()
+{
+	static std::map< EGLDisplay, int > users;
+	return users;
+}
+
+bool AcquireDisplay( EGLDisplay display )
+{
+	std::lock_guard< std::mutex > lock( DisplayMutex() );
+	int& users = DisplayUsers()[ display ];
+	if( users == 0 && !eglInitialize( display, nullptr, nullptr ) )
+	{
+		DisplayUsers().erase( display );
+		return false;
+	}
+	++users;
+	return true;
+}
+
+void ReleaseDisplay( EGLDisplay display )
+{
+	std::lock_guard< std::mutex > lock( DisplayMutex() );
+	auto found = DisplayUsers().find( display );
+	if( found == DisplayUsers().end() )
+		return;
+	if( --found->second == 0 )
+	{
+		DisplayUsers().erase( found );
+		eglTerminate( display );
+	}
+}
 }// namespace
 
 GLContext::GLContext( int major, int minor )
@@ -25,12 +67,13 @@ GLContext::GLContext( int major, int minor )
 	display = getPlatformDisplay( EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr );
 	if( display == EGL_NO_DISPLAY )
 		throw std::runtime_error( EglError( "eglGetPlatformDisplayEXT(surfaceless)" ) );
-	if( !eglInitialize( display, nullptr, nullptr ) )
+	if( !AcquireDisplay( display ) )
 		throw std::runtime_error( EglError( "eglInitialize" ) );
 	if( !eglBindAPI( EGL_OPENGL_API ) )
 	{
-		eglTerminate( display );
-		throw std::runtime_error( EglError( "eglBindAPI(OpenGL)" ) );
+		std::string reason = EglError( "eglBindAPI(OpenGL)" );
+		ReleaseDisplay( display );
+		throw std::runtime_error( reason );
 	}
 	const EGLint attributes[] = {
 		EGL_CONTEXT_MAJOR_VERSION, major,
@@ -42,17 +85,28 @@ GLContext::GLContext( int major, int minor )
 	if( context == EGL_NO_CONTEXT )
 	{
 		std::string reason = EglError( "eglCreateContext(OpenGL core)" );
-		eglTerminate( display );
+		ReleaseDisplay( display );
 		throw std::runtime_error( reason );
 	}
-	MakeCurrent();
+	try
+	{
+		MakeCurrent();
+	}
+	catch( ... )
+	{
+		eglDestroyContext( display, context );
+		ReleaseDisplay( display );
+		throw;
+	}
 }
 
 GLContext::~GLContext()
 {
-	eglMakeCurrent( display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT );
+	// Only release the thread's binding if it is this context.
+	if( eglGetCurrentContext() == context )
+		eglMakeCurrent( display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT );
 	eglDestroyContext( display, context );
-	eglTerminate( display );
+	ReleaseDisplay( display );
 }
 
 void GLContext::MakeCurrent()

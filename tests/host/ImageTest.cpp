@@ -119,3 +119,18 @@ TEST( Target, UnusableSizeThrows )
 	EXPECT_THROW( RenderTarget( 0, 10 ), Error );
 }
 }// namespace
+
+namespace
+{
+TEST( Context, SecondContextOutlivesAFirstOneEnding )
+{
+	auto first  = std::make_unique< GLContext >();
+	GLContext second;
+	first.reset();
+	second.MakeCurrent();
+	RenderTarget target( 2, 2 );
+	target.Clear( 0.0f, 1.0f, 0.0f, 1.0f );
+	EXPECT_EQ( target.ReadPixels().At( 1, 1 )[ 1 ], 255 );
+	EXPECT_FALSE( second.Version().empty() );
+}
+}// namespace
