@@ -547,3 +547,30 @@ void main()
 		plugin.DeInitGL();
 	}
 }
+
+// The hash gives every pixel of every frame its own value.
+TEST_F( PluginGL, RandomSnippetVariesOverPixelsAndFrames )
+{
+	Probe< ffglqs::Source > plugin;
+	plugin.Include( ffglqs::shader::random );
+	plugin.SetFragmentShader( "void main() { fragColor = vec4( vec3( random() ), 1.0 ); }" );
+	ASSERT_EQ( plugin.InitGL( &viewport_ ), FF_SUCCESS );
+	plughost::RenderTarget target( 32, 16 );
+	target.Bind();
+	ProcessOpenGLStruct frame{ 0, nullptr };
+	ASSERT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
+	plughost::Image first = target.ReadPixels();
+	ASSERT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
+	plughost::Image second = target.ReadPixels();
+	int sameNeighbours = 0, sameAcrossFrames = 0;
+	for( uint32_t y = 0; y < 16; ++y )
+		for( uint32_t x = 0; x + 1 < 32; ++x )
+		{
+			sameNeighbours += first.At( x, y )[ 0 ] == first.At( x + 1, y )[ 0 ];
+			sameAcrossFrames += first.At( x, y )[ 0 ] == second.At( x, y )[ 0 ];
+		}
+	// Equal 8-bit values happen by chance about once in 256 pairs.
+	EXPECT_LT( sameNeighbours, 20 );
+	EXPECT_LT( sameAcrossFrames, 20 );
+	plugin.DeInitGL();
+}
