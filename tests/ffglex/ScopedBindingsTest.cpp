@@ -1,12 +1,5 @@
 #include "GLTestSupport.h"
-#include <memory>
-#include "ffglex/FFGLScopedBufferBinding.h"
-#include "ffglex/FFGLScopedFBOBinding.h"
-#include "ffglex/FFGLScopedRenderBufferBinding.h"
-#include "ffglex/FFGLScopedSamplerActivation.h"
-#include "ffglex/FFGLScopedShaderBinding.h"
-#include "ffglex/FFGLScopedTextureBinding.h"
-#include "ffglex/FFGLScopedVAOBinding.h"
+#include "ffglex/FFGLExtensions.h"
 
 using namespace ffglex_test;
 using namespace ffglex;
@@ -23,8 +16,7 @@ protected:
 		glGenBuffers( 2, buffers );
 		glGenTextures( 2, textures );
 		glGenRenderbuffers( 2, renderBuffers );
-		// The element buffer binding lives in the bound vertex array.
-		glBindVertexArray( arrays[ 1 ] );
+		glBindVertexArray( arrays[ 1 ] );// holds the element buffer binding
 	}
 	void TearDown() override
 	{
@@ -33,86 +25,57 @@ protected:
 		glDeleteTextures( 2, textures );
 		glDeleteBuffers( 2, buffers );
 		glDeleteVertexArrays( 2, arrays );
+		glDeleteProgram( program );
 		GLTest::TearDown();
 	}
-
-	GLuint arrays[ 2 ] = {};
-	GLuint buffers[ 2 ] = {};
-	GLuint textures[ 2 ] = {};
-	GLuint renderBuffers[ 2 ] = {};
+	GLuint arrays[ 2 ] = {}, buffers[ 2 ] = {}, textures[ 2 ] = {}, renderBuffers[ 2 ] = {};
+	GLuint program = BuildRawProgram( texCoordVertex, texCoordFragment );
 };
 
-// Checks the guard's binding while it lives, that ending it early leaves
-// nothing bound, and that its destructor then leaves alone what was bound
-// after it.
+// While the guard lives its object is bound; afterwards nothing is. Ended
+// early, its destructor leaves alone what was bound in between.
 template< typename Guard, typename... Args >
-void CheckGuard( GLenum query, GLint name, GLint other, void ( *bind )( GLint ), Args... args )
+void CheckGuard( GLenum query, GLuint name, GLuint other, void ( *bind )( GLuint ), Args... args )
 {
 	{
 		Guard guard( args... );
-		EXPECT_EQ( GetInteger( query ), name );
+		EXPECT_EQ( GetInteger( query ), GLint( name ) );
 	}
-	EXPECT_EQ( GetInteger( query ), 0 ) << "after destruction";
+	EXPECT_EQ( GetInteger( query ), 0 );
 	{
 		Guard guard( args... );
 		guard.EndScope();
-		EXPECT_EQ( GetInteger( query ), 0 ) << "after EndScope";
+		EXPECT_EQ( GetInteger( query ), 0 );
 		bind( other );
 	}
-	EXPECT_EQ( GetInteger( query ), other ) << "destructor after EndScope";
+	EXPECT_EQ( GetInteger( query ), GLint( other ) );
 	bind( 0 );
 }
 }// namespace
 
-TEST_F( ScopedBindingsTest, BufferGuardsBindTheirTargetAndLeaveItEmpty )
+TEST_F( ScopedBindingsTest, EveryGuardBindsForItsScopeOnly )
 {
-	auto bindArray = []( GLint b ) { glBindBuffer( GL_ARRAY_BUFFER, GLuint( b ) ); };
-	auto bindElements = []( GLint b ) { glBindBuffer( GL_ELEMENT_ARRAY_BUFFER, GLuint( b ) ); };
-	auto bindUniform = []( GLint b ) { glBindBuffer( GL_UNIFORM_BUFFER, GLuint( b ) ); };
-	GLint name = GLint( buffers[ 0 ] ), other = GLint( buffers[ 1 ] );
-	CheckGuard< ScopedVBOBinding >( GL_ARRAY_BUFFER_BINDING, name, other, bindArray, buffers[ 0 ] );
-	CheckGuard< ScopedIBOBinding >( GL_ELEMENT_ARRAY_BUFFER_BINDING, name, other, bindElements, buffers[ 0 ] );
-	CheckGuard< ScopedUBOBinding >( GL_UNIFORM_BUFFER_BINDING, name, other, bindUniform, buffers[ 0 ] );
-	CheckGuard< ScopedBufferBinding >( GL_UNIFORM_BUFFER_BINDING, name, other, bindUniform, GLenum( GL_UNIFORM_BUFFER ),
-	                                   buffers[ 0 ] );
-}
+	GLuint b = buffers[ 0 ], b2 = buffers[ 1 ], t = textures[ 0 ], t2 = textures[ 1 ];
+	CheckGuard< ScopedVBOBinding >( GL_ARRAY_BUFFER_BINDING, b, b2, []( GLuint n ) { glBindBuffer( GL_ARRAY_BUFFER, n ); }, b );
+	CheckGuard< ScopedIBOBinding >( GL_ELEMENT_ARRAY_BUFFER_BINDING, b, b2,
+	                                []( GLuint n ) { glBindBuffer( GL_ELEMENT_ARRAY_BUFFER, n ); }, b );
+	auto bindUniform = []( GLuint n ) { glBindBuffer( GL_UNIFORM_BUFFER, n ); };
+	CheckGuard< ScopedUBOBinding >( GL_UNIFORM_BUFFER_BINDING, b, b2, bindUniform, b );
+	CheckGuard< ScopedBufferBinding >( GL_UNIFORM_BUFFER_BINDING, b, b2, bindUniform, GLenum( GL_UNIFORM_BUFFER ), b );
+	auto bindTexture = []( GLuint n ) { glBindTexture( GL_TEXTURE_2D, n ); };
+	CheckGuard< Scoped2DTextureBinding >( GL_TEXTURE_BINDING_2D, t, t2, bindTexture, t );
+	CheckGuard< ScopedTextureBinding >( GL_TEXTURE_BINDING_2D, t, t2, bindTexture, GLenum( GL_TEXTURE_2D ), t );
+	CheckGuard< ScopedShaderBinding >( GL_CURRENT_PROGRAM, program, program, []( GLuint n ) { glUseProgram( n ); }, program );
+	CheckGuard< ScopedVAOBinding >( GL_VERTEX_ARRAY_BINDING, arrays[ 0 ], arrays[ 1 ], []( GLuint n ) { glBindVertexArray( n ); },
+	                                arrays[ 0 ] );
+	glBindVertexArray( arrays[ 1 ] );
+	CheckGuard< ScopedRenderBufferBinding >( GL_RENDERBUFFER_BINDING, renderBuffers[ 0 ], renderBuffers[ 1 ],
+	                                         []( GLuint n ) { glBindRenderbuffer( GL_RENDERBUFFER, n ); }, renderBuffers[ 0 ] );
 
-TEST_F( ScopedBindingsTest, OtherGuardsBindAndLeaveNothingBound )
-{
-	GLuint program = BuildRawProgram( passThroughVertex, texCoordFragment );
-	auto bindTexture = []( GLint t ) { glBindTexture( GL_TEXTURE_2D, GLuint( t ) ); };
-	auto useProgram = []( GLint p ) { glUseProgram( GLuint( p ) ); };
-	auto bindArray = []( GLint a ) { glBindVertexArray( GLuint( a ) ); };
-	auto bindRenderBuffer = []( GLint r ) { glBindRenderbuffer( GL_RENDERBUFFER, GLuint( r ) ); };
-
-	CheckGuard< Scoped2DTextureBinding >( GL_TEXTURE_BINDING_2D, GLint( textures[ 0 ] ), GLint( textures[ 1 ] ), bindTexture,
-	                                      textures[ 0 ] );
-	CheckGuard< ScopedTextureBinding >( GL_TEXTURE_BINDING_2D, GLint( textures[ 0 ] ), GLint( textures[ 1 ] ), bindTexture,
-	                                    GLenum( GL_TEXTURE_2D ), textures[ 0 ] );
-	CheckGuard< ScopedShaderBinding >( GL_CURRENT_PROGRAM, GLint( program ), GLint( program ), useProgram, program );
-	CheckGuard< ScopedVAOBinding >( GL_VERTEX_ARRAY_BINDING, GLint( arrays[ 0 ] ), GLint( arrays[ 1 ] ), bindArray, arrays[ 0 ] );
-	CheckGuard< ScopedRenderBufferBinding >( GL_RENDERBUFFER_BINDING, GLint( renderBuffers[ 0 ] ), GLint( renderBuffers[ 1 ] ),
-	                                         bindRenderBuffer, renderBuffers[ 0 ] );
-	glDeleteProgram( program );
-}
-
-TEST_F( ScopedBindingsTest, GuardsEndThroughTheirBaseClass )
-{
-	std::unique_ptr< ScopedBufferBinding > buffer = std::make_unique< ScopedVBOBinding >( buffers[ 0 ] );
-	std::unique_ptr< ScopedTextureBinding > texture = std::make_unique< Scoped2DTextureBinding >( textures[ 0 ] );
-	EXPECT_EQ( GetInteger( GL_ARRAY_BUFFER_BINDING ), GLint( buffers[ 0 ] ) );
-	buffer.reset();
-	texture.reset();
-	EXPECT_EQ( GetInteger( GL_ARRAY_BUFFER_BINDING ), 0 );
-	EXPECT_EQ( GetInteger( GL_TEXTURE_BINDING_2D ), 0 );
-}
-
-TEST_F( ScopedBindingsTest, NestedGuardsOfOneKindLeaveNothingBound )
-{
-	Scoped2DTextureBinding outer( textures[ 0 ] );
+	// Nested guards of one kind: the inner one leaves nothing bound.
+	Scoped2DTextureBinding outer( t );
 	{
-		Scoped2DTextureBinding inner( textures[ 1 ] );
-		EXPECT_EQ( GetInteger( GL_TEXTURE_BINDING_2D ), GLint( textures[ 1 ] ) );
+		Scoped2DTextureBinding inner( t2 );
 	}
 	EXPECT_EQ( GetInteger( GL_TEXTURE_BINDING_2D ), 0 );
 }
@@ -123,49 +86,31 @@ TEST_F( ScopedBindingsTest, SamplerActivationReturnsToUnitZero )
 	{
 		ScopedSamplerActivation activation( 3 );
 		EXPECT_EQ( GetInteger( GL_ACTIVE_TEXTURE ), GL_TEXTURE0 + 3 );
-		// Texture guards act on the active unit.
-		Scoped2DTextureBinding binding( textures[ 0 ] );
-		EXPECT_EQ( GetInteger( GL_TEXTURE_BINDING_2D ), GLint( textures[ 0 ] ) );
 	}
 	EXPECT_EQ( GetInteger( GL_ACTIVE_TEXTURE ), GL_TEXTURE0 );
-	EXPECT_EQ( GetInteger( GL_TEXTURE_BINDING_2D ), 0 );
-
 	{
 		ScopedSamplerActivation activation( 2 );
 		activation.EndScope();
 		glActiveTexture( GL_TEXTURE0 + 4 );
 	}
-	EXPECT_EQ( GetInteger( GL_ACTIVE_TEXTURE ), GL_TEXTURE0 + 4 ) << "destructor after EndScope";
+	EXPECT_EQ( GetInteger( GL_ACTIVE_TEXTURE ), GL_TEXTURE0 + 4 );
+	glActiveTexture( GL_TEXTURE0 );
 }
 
-TEST_F( ScopedBindingsTest, FramebufferGuardRestoresWhatItFound )
+TEST_F( ScopedBindingsTest, FramebufferGuardRestoresWhatItFoundOrDefault )
 {
-	RenderTarget drawTarget( 2, 2 ), readTarget( 2, 2 ), inner( 2, 2 );
-	const GLint draw = GLint( drawTarget.Framebuffer() ), read = GLint( readTarget.Framebuffer() );
-	glBindFramebuffer( GL_DRAW_FRAMEBUFFER, GLuint( draw ) );
-	glBindFramebuffer( GL_READ_FRAMEBUFFER, GLuint( read ) );
+	RenderTarget draw( 1, 1 ), read( 1, 1 ), inner( 1, 1 );
+	for( auto behaviour : { ScopedFBOBinding::RestorePrevious, ScopedFBOBinding::RestoreToDefault } )
 	{
-		ScopedFBOBinding binding( inner.Framebuffer(), ScopedFBOBinding::RestorePrevious );
-		EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ), GLint( inner.Framebuffer() ) );
-		EXPECT_EQ( GetInteger( GL_READ_FRAMEBUFFER_BINDING ), GLint( inner.Framebuffer() ) );
+		glBindFramebuffer( GL_DRAW_FRAMEBUFFER, draw.framebuffer );
+		glBindFramebuffer( GL_READ_FRAMEBUFFER, read.framebuffer );
+		{
+			ScopedFBOBinding binding( inner.framebuffer, behaviour );
+			EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ), GLint( inner.framebuffer ) );
+			EXPECT_EQ( GetInteger( GL_READ_FRAMEBUFFER_BINDING ), GLint( inner.framebuffer ) );
+		}
+		bool restore = behaviour == ScopedFBOBinding::RestorePrevious;
+		EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ), restore ? GLint( draw.framebuffer ) : 0 );
+		EXPECT_EQ( GetInteger( GL_READ_FRAMEBUFFER_BINDING ), restore ? GLint( read.framebuffer ) : 0 );
 	}
-	EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ), draw );
-	EXPECT_EQ( GetInteger( GL_READ_FRAMEBUFFER_BINDING ), read );
-
-	{
-		ScopedFBOBinding binding( inner.Framebuffer(), ScopedFBOBinding::RestoreToDefault );
-		EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ), GLint( inner.Framebuffer() ) );
-	}
-	EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ), 0 );
-	EXPECT_EQ( GetInteger( GL_READ_FRAMEBUFFER_BINDING ), 0 );
-
-	// Ended early: the destructor leaves a later binding alone.
-	glBindFramebuffer( GL_FRAMEBUFFER, GLuint( draw ) );
-	{
-		ScopedFBOBinding binding( inner.Framebuffer(), ScopedFBOBinding::RestorePrevious );
-		binding.EndScope();
-		EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ), draw );
-		glBindFramebuffer( GL_FRAMEBUFFER, GLuint( read ) );
-	}
-	EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ), read );
 }

@@ -8,267 +8,131 @@ using namespace ffglex;
 
 namespace
 {
-// The textbook chroma form of HSV to RGB, for hues in [0, 1).
-void ReferenceHSV( double h, double s, double v, double& r, double& g, double& b )
-{
-	double c = v * s;
-	double hp = h * 6.0;
-	double x = c * ( 1.0 - std::fabs( std::fmod( hp, 2.0 ) - 1.0 ) );
-	double m = v - c;
-	double rgb[ 6 ][ 3 ] = { { c, x, 0 }, { x, c, 0 }, { 0, c, x }, { 0, x, c }, { x, 0, c }, { c, 0, x } };
-	int sextant = static_cast< int >( hp );
-	r = rgb[ sextant ][ 0 ] + m;
-	g = rgb[ sextant ][ 1 ] + m;
-	b = rgb[ sextant ][ 2 ] + m;
-}
-
 const float nan_ = std::numeric_limits< float >::quiet_NaN();
+const int32_t bit31_ = std::numeric_limits< int32_t >::min();
+
+// The textbook chroma form of HSV to RGB, for hues in [0, 1).
+void ReferenceHSV( double h, double s, double v, double rgb[ 3 ] )
+{
+	double c = v * s, x = c * ( 1.0 - std::fabs( std::fmod( h * 6.0, 2.0 ) - 1.0 ) ), m = v - c;
+	const double table[ 6 ][ 3 ] = { { c, x, 0 }, { x, c, 0 }, { 0, c, x }, { 0, x, c }, { x, 0, c }, { c, 0, x } };
+	for( int k = 0; k < 3; ++k )
+		rgb[ k ] = table[ static_cast< int >( h * 6.0 ) ][ k ] + m;
+}
 }// namespace
 
-TEST( PowerOfTwo, RecognisesExactlyTheSingleBitValues )
+TEST( Utilities, PowersOfTwo )
 {
 	EXPECT_EQ( is_power_of_2( 0u ), 0 );
 	EXPECT_EQ( is_power_of_2( 6u ), 0 );
-	EXPECT_EQ( is_power_of_2( 0xFFFFFFFFu ), 0 );
-	for( int bit = 0; bit < 32; ++bit )
-	{
-		uint32_t single = uint32_t( 1 ) << bit;
-		EXPECT_EQ( is_power_of_2( single ), 1 ) << bit;
-		if( bit > 0 )
-		{
-			EXPECT_EQ( is_power_of_2( single | 1u ), 0 ) << bit;
-		}
-	}
-}
-
-TEST( PowerOfTwo, NextPowerMatchesDoublingSearch )
-{
+	EXPECT_EQ( is_power_of_2( 0x80000000u ), 1 );
 	for( int32_t x = 1; x <= 70000; ++x )
 	{
 		int64_t expected = 1;
 		while( expected < x )
 			expected *= 2;
 		ASSERT_EQ( npot( x ), expected ) << x;
+		ASSERT_EQ( is_power_of_2( uint32_t( x ) ), expected == x ) << x;
 	}
 	EXPECT_EQ( npot( 0 ), 0 );
-	EXPECT_EQ( npot( 1025 ), 2048 );
-	EXPECT_EQ( npot( 1 << 30 ), 1 << 30 );
-}
-
-TEST( PowerOfTwo, NextPowerAtThe32BitLimitsStaysDefined )
-{
-	const int32_t bit31 = std::numeric_limits< int32_t >::min();
-	EXPECT_EQ( npot( ( 1 << 30 ) + 1 ), bit31 );
-	EXPECT_EQ( npot( std::numeric_limits< int32_t >::max() ), bit31 );
-	EXPECT_EQ( npot( bit31 ), bit31 );
-	// Bit 31 shifted out of 32 bits: must not overflow.
+	// Beyond 2^30 the answer is bit 31 alone; negative inputs shift bit 31
+	// out of 32 bits, which must wrap rather than overflow.
+	EXPECT_EQ( npot( ( 1 << 30 ) + 1 ), bit31_ );
+	EXPECT_EQ( npot( bit31_ ), bit31_ );
 	EXPECT_EQ( npot( -1 ), 0 );
 	EXPECT_EQ( npot( -1000 ), 0 );
 }
 
-TEST( HSVtoRGB, ZeroSaturationIsGreyAtTheValue )
-{
-	for( float h : { 0.0f, 0.3f, 0.99f, 7.0f, -2.0f } )
-	{
-		float r = -1, g = -1, b = -1;
-		HSVtoRGB( h, 0.0f, 0.4f, r, g, b );
-		EXPECT_EQ( r, 0.4f );
-		EXPECT_EQ( g, 0.4f );
-		EXPECT_EQ( b, 0.4f );
-	}
-}
-
-TEST( HSVtoRGB, PrimaryHues )
-{
-	struct Case
-	{
-		float h, r, g, b;
-	};
-	for( Case c : { Case{ 0.0f, 1, 0, 0 }, Case{ 0.25f, 0.5f, 1, 0 }, Case{ 0.5f, 0, 1, 1 }, Case{ 1.0f / 3.0f, 0, 1, 0 },
-	                Case{ 2.0f / 3.0f, 0, 0, 1 } } )
-	{
-		float r, g, b;
-		HSVtoRGB( c.h, 1.0f, 1.0f, r, g, b );
-		EXPECT_NEAR( r, c.r, 1e-6 ) << c.h;
-		EXPECT_NEAR( g, c.g, 1e-6 ) << c.h;
-		EXPECT_NEAR( b, c.b, 1e-6 ) << c.h;
-	}
-}
-
-TEST( HSVtoRGB, BothPrecisionsFollowTheChromaFormAcrossTheCircle )
+TEST( Utilities, HSVtoRGBFollowsTheChromaFormInBothPrecisions )
 {
 	for( int step = 0; step < 600; ++step )
 	{
-		double h = step / 600.0;
-		double s = 0.3 + 0.7 * ( step % 7 ) / 6.0;
-		double v = 0.2 + 0.8 * ( step % 5 ) / 4.0;
-		double er, eg, eb;
-		ReferenceHSV( h, s, v, er, eg, eb );
-
-		double dr, dg, db;
-		HSVtoRGB( h, s, v, &dr, &dg, &db );
-		EXPECT_NEAR( dr, er, 1e-9 ) << h;
-		EXPECT_NEAR( dg, eg, 1e-9 ) << h;
-		EXPECT_NEAR( db, eb, 1e-9 ) << h;
-
-		float fr, fg, fb;
-		HSVtoRGB( float( h ), float( s ), float( v ), fr, fg, fb );
-		EXPECT_NEAR( fr, er, 1e-5 ) << h;
-		EXPECT_NEAR( fg, eg, 1e-5 ) << h;
-		EXPECT_NEAR( fb, eb, 1e-5 ) << h;
+		double h = step / 600.0, s = 0.3 + 0.7 * ( step % 7 ) / 6.0, v = 0.2 + 0.8 * ( step % 5 ) / 4.0;
+		double expected[ 3 ], d[ 3 ];
+		float f[ 3 ];
+		ReferenceHSV( h, s, v, expected );
+		HSVtoRGB( h, s, v, &d[ 0 ], &d[ 1 ], &d[ 2 ] );
+		HSVtoRGB( float( h ), float( s ), float( v ), f[ 0 ], f[ 1 ], f[ 2 ] );
+		for( int k = 0; k < 3; ++k )
+		{
+			ASSERT_NEAR( d[ k ], expected[ k ], 1e-9 ) << h;
+			ASSERT_NEAR( f[ k ], expected[ k ], 1e-5 ) << h;
+		}
 	}
-}
-
-TEST( HSVtoRGB, HuesOutsideTheCircleTakeTheLastSextant )
-{
-	float r, g, b;
-	HSVtoRGB( 1.0f, 1.0f, 1.0f, r, g, b );
-	EXPECT_EQ( r, 1.0f );
-	EXPECT_EQ( g, 0.0f );
-	EXPECT_EQ( b, 1.0f );
-
-	// -0.1: sextant -1, fraction 0.4, so blue is 1 - 0.4.
-	HSVtoRGB( -0.1f, 1.0f, 1.0f, r, g, b );
-	EXPECT_EQ( r, 1.0f );
-	EXPECT_EQ( g, 0.0f );
-	EXPECT_NEAR( b, 0.6f, 1e-6 );
-
-	// Huge and NaN hues must not be turned into an integer sextant.
-	HSVtoRGB( 3e38f, 1.0f, 0.5f, r, g, b );
-	EXPECT_EQ( r, 0.5f );
-	HSVtoRGB( nan_, 1.0f, 0.5f, r, g, b );
-	EXPECT_EQ( r, 0.5f );
-	EXPECT_EQ( g, 0.0f );
-}
-
-TEST( HSVtoRGB, DoubleFormSkipsNullOutputs )
-{
 	double g = -1;
-	HSVtoRGB( 1.0 / 3.0, 1.0, 1.0, nullptr, &g, nullptr );
+	HSVtoRGB( 1.0 / 3.0, 1.0, 1.0, nullptr, &g, nullptr );// null outputs are skipped
 	EXPECT_NEAR( g, 1.0, 1e-12 );
 }
 
-TEST( Random, StaysInsideTheRangeAndCoversIt )
+TEST( Utilities, HSVtoRGBEdges )
+{
+	float r, g, b;
+	HSVtoRGB( 0.7f, 0.0f, 0.4f, r, g, b );
+	EXPECT_TRUE( r == 0.4f && g == 0.4f && b == 0.4f );
+	HSVtoRGB( 0.25f, 1.0f, 1.0f, r, g, b );
+	EXPECT_TRUE( r == 0.5f && g == 1.0f && b == 0.0f );
+	// Unwrapped hues take the last sextant: 1 is magenta, -0.1 has fraction 0.4.
+	HSVtoRGB( 1.0f, 1.0f, 1.0f, r, g, b );
+	EXPECT_TRUE( r == 1.0f && g == 0.0f && b == 1.0f );
+	HSVtoRGB( -0.1f, 1.0f, 1.0f, r, g, b );
+	EXPECT_NEAR( b, 0.6f, 1e-6 );
+	// Huge and NaN hues must never be converted to an integer sextant.
+	HSVtoRGB( 3e38f, 1.0f, 0.5f, r, g, b );
+	EXPECT_EQ( r, 0.5f );
+	HSVtoRGB( nan_, 1.0f, 0.5f, r, g, b );
+	EXPECT_TRUE( r == 0.5f && g == 0.0f );
+}
+
+TEST( Utilities, RandomStaysInRange )
 {
 	srand( 12345 );
 	double sum = 0;
-	float low = 10, high = 0;
-	const int draws = 20000;
-	for( int i = 0; i < draws; ++i )
+	for( int i = 0; i < 20000; ++i )
 	{
 		float x = random( 2.0f, 6.0f );
-		ASSERT_GE( x, 2.0f );
-		ASSERT_LE( x, 6.0f );
+		ASSERT_TRUE( x >= 2.0f && x <= 6.0f ) << x;
 		sum += x;
-		low = std::fmin( low, x );
-		high = std::fmax( high, x );
 	}
-	EXPECT_NEAR( sum / draws, 4.0, 0.05 );
-	EXPECT_LT( low, 2.01f );
-	EXPECT_GT( high, 5.99f );
+	EXPECT_NEAR( sum / 20000, 4.0, 0.05 );
+	EXPECT_EQ( random( 3.0f, 3.0f ), 3.0f );
+	float reversed = random( 1.0f, -1.0f );
+	EXPECT_TRUE( reversed >= -1.0f && reversed <= 1.0f );
 }
 
-TEST( Random, DegenerateAndReversedRanges )
-{
-	srand( 7 );
-	for( int i = 0; i < 100; ++i )
-	{
-		EXPECT_EQ( random( 3.0f, 3.0f ), 3.0f );
-		float x = random( 1.0f, -1.0f );
-		EXPECT_LE( x, 1.0f );
-		EXPECT_GE( x, -1.0f );
-	}
-}
-
-TEST( Clamp, UnitRange )
+TEST( Utilities, ClampAndMap )
 {
 	EXPECT_EQ( clamp01( -0.5f ), 0.0f );
-	EXPECT_EQ( clamp01( 0.25f ), 0.25f );
 	EXPECT_EQ( clamp01( 3.0f ), 1.0f );
 	EXPECT_TRUE( std::isnan( clamp01( nan_ ) ) );
-}
-
-TEST( Clamp, UpperBoundIsAppliedFirst )
-{
 	EXPECT_EQ( clamp( 5.0f, 0.0f, 1.0f ), 1.0f );
 	EXPECT_EQ( clamp( -5.0f, 0.0f, 1.0f ), 0.0f );
-	EXPECT_EQ( clamp( 0.5f, 0.0f, 1.0f ), 0.5f );
-	// Reversed bounds: the lower one always wins.
-	EXPECT_EQ( clamp( 0.5f, 1.0f, 0.0f ), 1.0f );
-	EXPECT_EQ( clamp( -9.0f, 1.0f, 0.0f ), 1.0f );
+	EXPECT_EQ( clamp( 0.5f, 1.0f, 0.0f ), 1.0f );// reversed bounds: lower wins
 	EXPECT_EQ( clamp( 9.0f, 1.0f, 0.0f ), 1.0f );
 	EXPECT_TRUE( std::isnan( clamp( nan_, 0.0f, 1.0f ) ) );
-}
 
-TEST( Map, LinearInsideAndSaturatingOutside )
-{
 	EXPECT_FLOAT_EQ( map( 0.5f, 0.0f, 1.0f, 10.0f, 20.0f ), 15.0f );
 	EXPECT_FLOAT_EQ( map( 2.0f, 0.0f, 1.0f, 10.0f, 20.0f ), 20.0f );
 	EXPECT_FLOAT_EQ( map( -2.0f, 0.0f, 1.0f, 10.0f, 20.0f ), 10.0f );
-	EXPECT_FLOAT_EQ( map( 15.0f, 10.0f, 20.0f, -1.0f, 1.0f ), 0.0f );
-	// A reversed input range turns the mapping round.
 	EXPECT_FLOAT_EQ( map( 0.25f, 1.0f, 0.0f, 0.0f, 100.0f ), 75.0f );
-	// A reversed output range saturates to its first end.
 	EXPECT_EQ( map( 0.5f, 0.0f, 1.0f, 20.0f, 10.0f ), 20.0f );
+	EXPECT_EQ( map( 1.0f, 0.0f, 0.0f, 10.0f, 20.0f ), 20.0f );// empty input range
 }
 
-TEST( Map, EmptyInputRangeDoesNotTrap )
+TEST( Utilities, ReplaceAll )
 {
-	EXPECT_EQ( map( 1.0f, 0.0f, 0.0f, 10.0f, 20.0f ), 20.0f );
-	EXPECT_EQ( map( -1.0f, 0.0f, 0.0f, 10.0f, 20.0f ), 10.0f );
-	EXPECT_TRUE( std::isnan( map( 0.0f, 0.0f, 0.0f, 10.0f, 20.0f ) ) );
-}
-
-TEST( ReplaceAll, ReplacesEveryOccurrence )
-{
-	std::string s = "x+x";
-	ReplaceAll( s, "x", "yz" );
-	EXPECT_EQ( s, "yz+yz" );
-
-	s = "uniform float a; uniform float b;";
-	ReplaceAll( s, "float", "vec2" );
-	EXPECT_EQ( s, "uniform vec2 a; uniform vec2 b;" );
-
-	s = "none here";
-	ReplaceAll( s, "xyz", "q" );
-	EXPECT_EQ( s, "none here" );
-
-	s = "abc";
-	ReplaceAll( s, "b", "" );
-	EXPECT_EQ( s, "ac" );
-}
-
-TEST( ReplaceAll, OccurrencesFormedByTheReplacementAreReplacedToo )
-{
-	std::string s = "abb";
-	ReplaceAll( s, "ab", "a" );
-	EXPECT_EQ( s, "a" );
-
-	s = "abbbc";
-	ReplaceAll( s, "ab", "a" );
-	EXPECT_EQ( s, "ac" );
-
-	// The search never looks back before the replacement.
-	s = "aab";
-	ReplaceAll( s, "ab", "b" );
-	EXPECT_EQ( s, "ab" );
-}
-
-TEST( ReplaceAll, FinishesWhenTheSearchCouldNeverEnd )
-{
-	std::string s = "same";
-	ReplaceAll( s, "same", "same" );
-	EXPECT_EQ( s, "same" );
-
-	s = "a-a";
-	ReplaceAll( s, "a", "aa" );
-	EXPECT_EQ( s, "aa-aa" );
-
-	s = "xbx";
-	ReplaceAll( s, "b", "abc" );
-	EXPECT_EQ( s, "xabcx" );
-
-	s = "text";
-	ReplaceAll( s, "", "!" );
-	EXPECT_EQ( s, "text" );
+	auto replaced = []( std::string s, const std::string& from, const std::string& to ) {
+		ReplaceAll( s, from, to );
+		return s;
+	};
+	EXPECT_EQ( replaced( "x+x", "x", "yz" ), "yz+yz" );
+	EXPECT_EQ( replaced( "abc", "b", "" ), "ac" );
+	EXPECT_EQ( replaced( "same", "same", "same" ), "same" );
+	// The search resumes at the replacement, so forward formations go too,
+	// but it never looks back before it.
+	EXPECT_EQ( replaced( "abb", "ab", "a" ), "a" );
+	EXPECT_EQ( replaced( "aab", "ab", "b" ), "ab" );
+	// These would never finish if the search resumed inside the replacement.
+	EXPECT_EQ( replaced( "a-a", "a", "aa" ), "aa-aa" );
+	EXPECT_EQ( replaced( "xbx", "b", "abc" ), "xabcx" );
+	EXPECT_EQ( replaced( "text", "", "!" ), "text" );
 }
