@@ -3,8 +3,8 @@
 #include <EGL/eglext.h>
 #include <GL/glcorearb.h>
 #include <cstdio>
-#include <map>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 
 namespace plughost
@@ -18,44 +18,21 @@ std::string EglError( const char* what )
 	return std::string( what ) + " failed (EGL error " + code + ")";
 }
 
-// Every context shares the one surfaceless display, and eglTerminate is not
-// counted: terminate only when the last context using the display goes.
-std::mutex& DisplayMutex()
-{
-	static std::mutex mutex;
-	return mutex;
-}
-
-std::map< EGLDisplay, int >& DisplayUsers()
-{
-	static std::map< EGLDisplay, int > users;
-	return users;
-}
-
+// Every context shares the one surfaceless display. It stays initialised
+// for the life of the process: eglTerminate is not counted, so one context
+// ending would pull the display from under the others, and terminating makes
+// Mesa unload its driver while driver state may still be referenced.
 bool AcquireDisplay( EGLDisplay display )
 {
-	std::lock_guard< std::mutex > lock( DisplayMutex() );
-	int& users = DisplayUsers()[ display ];
-	if( users == 0 && !eglInitialize( display, nullptr, nullptr ) )
-	{
-		DisplayUsers().erase( display );
+	static std::mutex mutex;
+	static std::set< EGLDisplay > initialised;
+	std::lock_guard< std::mutex > lock( mutex );
+	if( initialised.count( display ) != 0 )
+		return true;
+	if( !eglInitialize( display, nullptr, nullptr ) )
 		return false;
-	}
-	++users;
+	initialised.insert( display );
 	return true;
-}
-
-void ReleaseDisplay( EGLDisplay display )
-{
-	std::lock_guard< std::mutex > lock( DisplayMutex() );
-	auto found = DisplayUsers().find( display );
-	if( found == DisplayUsers().end() )
-		return;
-	if( --found->second == 0 )
-	{
-		DisplayUsers().erase( found );
-		eglTerminate( display );
-	}
 }
 }// namespace
 
@@ -71,9 +48,7 @@ GLContext::GLContext( int major, int minor )
 		throw std::runtime_error( EglError( "eglInitialize" ) );
 	if( !eglBindAPI( EGL_OPENGL_API ) )
 	{
-		std::string reason = EglError( "eglBindAPI(OpenGL)" );
-		ReleaseDisplay( display );
-		throw std::runtime_error( reason );
+		throw std::runtime_error( EglError( "eglBindAPI(OpenGL)" ) );
 	}
 	const EGLint attributes[] = {
 		EGL_CONTEXT_MAJOR_VERSION, major,
@@ -84,9 +59,7 @@ GLContext::GLContext( int major, int minor )
 	context = eglCreateContext( display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes );
 	if( context == EGL_NO_CONTEXT )
 	{
-		std::string reason = EglError( "eglCreateContext(OpenGL core)" );
-		ReleaseDisplay( display );
-		throw std::runtime_error( reason );
+		throw std::runtime_error( EglError( "eglCreateContext(OpenGL core)" ) );
 	}
 	try
 	{
@@ -95,7 +68,6 @@ GLContext::GLContext( int major, int minor )
 	catch( ... )
 	{
 		eglDestroyContext( display, context );
-		ReleaseDisplay( display );
 		throw;
 	}
 }
@@ -106,7 +78,6 @@ GLContext::~GLContext()
 	if( eglGetCurrentContext() == context )
 		eglMakeCurrent( display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT );
 	eglDestroyContext( display, context );
-	ReleaseDisplay( display );
 }
 
 void GLContext::MakeCurrent()
