@@ -1,6 +1,7 @@
 // One plug-in instance: made by code 18, destroyed by code 19. Every call
 // that touches GL (construction, ProcessFrame, Resize, destruction) needs the
-// host's GL context current on the calling thread.
+// host's GL context current on the calling thread, and the PluginLibrary
+// must outlive its instances.
 #pragma once
 
 #include "PluginLibrary.h"

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 namespace hosttest
 {
@@ -27,11 +28,25 @@ plughost::GLContext& Context()
 	return context;
 }
 
+// Scratch directories are removed when the test program ends.
+struct ScratchDirs
+{
+	std::vector< std::filesystem::path > paths;
+	~ScratchDirs()
+	{
+		std::error_code ignored;
+		for( const auto& path : paths )
+			std::filesystem::remove_all( path, ignored );
+	}
+};
+
 std::string ScratchDir( const std::string& name )
 {
+	static ScratchDirs made;
 	const auto path = std::filesystem::temp_directory_path() / ( "plughost-" + name + "-" + std::to_string( getpid() ) );
 	std::filesystem::remove_all( path );
 	std::filesystem::create_directories( path );
+	made.paths.push_back( path );
 	return path.string();
 }
 }// namespace hosttest
