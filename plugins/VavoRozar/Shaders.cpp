@@ -89,17 +89,26 @@ void main()
 		Sa = coverage( sdBox( p, vec2( 0.0 ), direction( Seconds ) * R * 0.9, 0.75 * T ), a );
 
 	float M = 0.0;
-	for( int i = 0; i < 12; ++i )
+	float radius = length( p );
+	// Every point of a tick lies between 0.92 R and R + T / 2 from the
+	// centre, and coverage is exactly 0 from a away; pixels clear of that
+	// band (by a safety margin) skip the twelve ticks without changing
+	// their value.
+	float reach = a * 1.01 + 1e-6;
+	if( radius > R - 0.08 * R - reach && radius < R + 0.5 * T + reach )
 	{
-		vec2 d = direction( float( i ) / 12.0 );
-		M = max( M, coverage( sdBox( p, d * ( R - 0.08 * R ), d * R, T ), a ) );
+		for( int i = 0; i < 12; ++i )
+		{
+			vec2 d = direction( float( i ) / 12.0 );
+			M = max( M, coverage( sdBox( p, d * ( R - 0.08 * R ), d * R, T ), a ) );
+		}
 	}
-	float e = abs( length( p ) - R );
+	float e = abs( radius - R );
 	float rt = clamp( ( T + a - e ) / ( 2.0 * a ), 0.0, 1.0 );
 	M = max( M, rt * rt * ( 3.0 - 2.0 * rt ) );
 	M = max( M, coverage( sdBox( p, vec2( 0.0 ), direction( Hours ) * R * 0.6, 4.0 * T ), a ) );
 	M = max( M, coverage( sdBox( p, vec2( 0.0 ), direction( Minutes ) * R * 0.8, 2.0 * T ), a ) );
-	M = max( M, coverage( length( p ) - 4.0 * T, a ) );
+	M = max( M, coverage( radius - 4.0 * T, a ) );
 
 	// The face goes over the seconds hand.
 	float A = M + Sa * ( 1.0 - M );
@@ -158,14 +167,6 @@ float sampleDigit( int value, vec2 st )
 	return 0.0;
 }
 
-// Box test and texture coordinate: s left to right, t top to bottom.
-bool inBox( vec2 p, float cx, float bw, float dh, out vec2 st )
-{
-	vec2 q = p - vec2( cx, 0.0 );
-	st = vec2( ( q.x + bw * 0.5 ) / bw, 1.0 - ( q.y + dh * 0.5 ) / dh );
-	return abs( q.x ) < bw * 0.5 && abs( q.y ) < dh * 0.5;
-}
-
 void main()
 {
 	vec4 background = SolidBackground == 1 ? vec4( 0.0, 0.0, 0.0, 1.0 ) : vec4( 0.0 );
@@ -198,53 +199,53 @@ void main()
 	float sp = 0.02 * k;
 	float cw = 0.04 * k;
 
-	// Row from left to right; 0 = digit box, 1 = colon box.
-	int values[ 8 ];
-	bool colon[ 8 ];
-	int count;
-	if( ShowSeconds == 1 )
-	{
-		count = 8;
-		values[ 0 ] = hours / 10;   colon[ 0 ] = false;
-		values[ 1 ] = hours % 10;   colon[ 1 ] = false;
-		values[ 2 ] = 0;            colon[ 2 ] = true;
-		values[ 3 ] = minutes / 10; colon[ 3 ] = false;
-		values[ 4 ] = minutes % 10; colon[ 4 ] = false;
-		values[ 5 ] = 0;            colon[ 5 ] = true;
-		values[ 6 ] = seconds / 10; colon[ 6 ] = false;
-		values[ 7 ] = seconds % 10; colon[ 7 ] = false;
-	}
-	else
-	{
-		count = 5;
-		values[ 0 ] = hours / 10;   colon[ 0 ] = false;
-		values[ 1 ] = hours % 10;   colon[ 1 ] = false;
-		values[ 2 ] = 0;            colon[ 2 ] = true;
-		values[ 3 ] = minutes / 10; colon[ 3 ] = false;
-		values[ 4 ] = minutes % 10; colon[ 4 ] = false;
-		values[ 5 ] = 0;            colon[ 5 ] = false;
-		values[ 6 ] = 0;            colon[ 6 ] = false;
-		values[ 7 ] = 0;            colon[ 7 ] = false;
-	}
+	// Boxes from the left: h-tens, h-units, colon, m-tens, m-units, then
+	// colon, s-tens, s-units when seconds are shown. They do not overlap, so
+	// the row is walked once to find the box holding this pixel and only
+	// that box's glyph is read.
+	int count = ShowSeconds == 1 ? 8 : 5;
 	float total = ShowSeconds == 1 ? 6.0 * dw + 2.0 * cw + 7.0 * sp : 4.0 * dw + cw + 4.0 * sp;
-
-	float mask = 0.0;
+	int box = -1;
+	float boxCentre = 0.0;
+	float boxWidth = dw;
 	float cx = -total * 0.5 + dw * 0.5;
 	float previousWidth = dw;
 	for( int i = 0; i < 8; ++i )
 	{
 		if( i >= count )
 			break;
-		float bw = colon[ i ] ? cw : dw;
+		float bw = ( i == 2 || i == 5 ) ? cw : dw;
 		if( i > 0 )
 			cx += previousWidth * 0.5 + sp + bw * 0.5;
 		previousWidth = bw;
-		vec2 st;
-		if( inBox( p, cx, bw, dh, st ) )
+		if( abs( p.x - cx ) < bw * 0.5 && abs( p.y ) < dh * 0.5 )
 		{
-			float v = colon[ i ] ? textureLod( Colon, st, 0.0 ).r : sampleDigit( values[ i ], st );
-			mask = max( mask, v );
+			box = i;
+			boxCentre = cx;
+			boxWidth = bw;
 		}
+	}
+
+	float mask = 0.0;
+	if( box >= 0 )
+	{
+		vec2 q = p - vec2( boxCentre, 0.0 );
+		vec2 st = vec2( ( q.x + boxWidth * 0.5 ) / boxWidth, 1.0 - ( q.y + dh * 0.5 ) / dh );
+		if( box == 2 || box == 5 )
+		{
+			mask = textureLod( Colon, st, 0.0 ).r;
+		}
+		else
+		{
+			int value = box == 0 ? hours / 10
+			          : box == 1 ? hours % 10
+			          : box == 3 ? minutes / 10
+			          : box == 4 ? minutes % 10
+			          : box == 6 ? seconds / 10
+			          : seconds % 10;
+			mask = sampleDigit( value, st );
+		}
+		mask = max( mask, 0.0 );
 	}
 
 	if( SolidBackground == 1 )
