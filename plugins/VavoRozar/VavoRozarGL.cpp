@@ -77,14 +77,14 @@ void VavoRozar::GenerateDigitTextures( int width, int height )
 	// One buffer, cleared for each glyph and freed after the last upload.
 	const size_t bytes = static_cast< size_t >( width ) * static_cast< size_t >( height );
 	std::unique_ptr< unsigned char[] > pixels( new( std::nothrow ) unsigned char[ bytes ] );
-	const clockglyphs::GlyphImage image{ pixels.get(), width, height };
+	const clockglyphs::GlyphSetRasteriser rasteriser( width, height );
 
 	for( int glyph = 0; glyph < clockglyphs::kGlyphCount; ++glyph )
 	{
 		if( pixels )
 		{
 			std::memset( pixels.get(), 0, bytes );
-			clockglyphs::RasteriseGlyph( image, glyph );
+			rasteriser.Rasterise( pixels.get(), glyph );
 		}
 
 		glGenTextures( 1, &digitTextures[ glyph ] );
