@@ -119,6 +119,24 @@ TEST_F( WallClock, DigitalTwentyFourHoursInAnotherZone )
 	EXPECT_LE( c.maxDifference, 2 ) << c.Describe();
 }
 
+TEST_F( WallClock, UnconvertibleTimeStillDrawsMidnight )
+{
+	// An instant no calendar can express: the frame shows 00:00:00.
+	PinClock( INT64_C( 1 ) << 61, 0 );
+	plughost::Instance instance( Clock(), 140, 60 );
+	instance.SetFloat( DisplayType, Digital24h );
+	instance.SetFloat( Scale, 1.0f );
+	const auto image = Render( instance, 140, 60 );
+	FaceInputs in;
+	in.scale         = 1.0f;
+	in.hourFormat24h = true;
+	in.hours = in.minutes = in.seconds = 0.0f;
+	const auto glyph = clockref::GlyphSizeFor( 140, 512 );
+	const clockref::DigitalFace face( 140, 60, glyph[ 0 ], glyph[ 1 ] );
+	const auto c = Compare( image, [ & ]( int x, int y ) { return face.At( in, x, y ); } );
+	EXPECT_LE( c.maxDifference, 2 ) << c.Describe();
+}
+
 TEST_F( WallClock, ManualModeIgnoresClockAndOffset )
 {
 	plughost::Instance instance( Clock(), 80, 80 );
@@ -188,7 +206,6 @@ TEST( ClockState, FramesLeaveUnitZeroAndNoProgram )
 TEST( ClockState, GlyphTexturesAreExactR8LinearClamped )
 {
 	Clock();
-	const auto before = TextureSizes();
 	plughost::Instance instance( Clock(), 640, 8 );
 	// Newly made names of the 145 x 291 set, in creation order: digits 0..9, colon.
 	std::vector< GLuint > names;
@@ -224,7 +241,6 @@ TEST( ClockState, GlyphTexturesAreExactR8LinearClamped )
 		EXPECT_EQ( texels, clockref::MakeGlyph( g, 145, 291 ).texels ) << "glyph " << g;
 	}
 	glBindTexture( GL_TEXTURE_2D, 0 );
-	(void)before;
 }
 
 TEST( ClockState, GlyphSetFollowsTheViewportWidthOnly )
