@@ -1,17 +1,17 @@
 #include "CrossFade.h"
 
-static CFFGLPluginInfo PluginInfo(
-	PluginFactory< CrossFade >,// Create method
-	"QScf",                    // Plugin unique ID of maximum length 4
-	"CrossFade",               // Plugin name
-	2,                         // API major version number
-	1,                         // API minor version number
-	1,                         // Plugin major version number
-	0,                         // Plugin minor version number
-	FF_MIXER,                  // Plugin type
-	"Linear fade between two inputs",// Plugin description
-	"Quick-start example mixer"       // About
-);
+// Identity the host reads before any instance exists: factory, ID, name,
+// interface version 2.1, plug-in version 1.0, type, description, about.
+static CFFGLPluginInfo PluginInfo( PluginFactory< CrossFade >,
+                                   "QScf",
+                                   "CrossFade",
+                                   2,
+                                   1,
+                                   1,
+                                   0,
+                                   FF_MIXER,
+                                   "Linear fade between two inputs",
+                                   "Quick-start example mixer" );
 
 static const char fragmentShaderCode_[] = R"(
 void main()

@@ -1,17 +1,17 @@
 #include "SineField.h"
 
-static CFFGLPluginInfo PluginInfo(
-	PluginFactory< SineField >,// Create method
-	"QSsf",                    // Plugin unique ID of maximum length 4
-	"SineField",               // Plugin name
-	2,                         // API major version number
-	1,                         // API minor version number
-	1,                         // Plugin major version number
-	0,                         // Plugin minor version number
-	FF_SOURCE,                 // Plugin type
-	"Moving sine stripes or rings in one colour",// Plugin description
-	"Quick-start example source"                 // About
-);
+// Identity the host reads before any instance exists: factory, ID, name,
+// interface version 2.1, plug-in version 1.0, type, description, about.
+static CFFGLPluginInfo PluginInfo( PluginFactory< SineField >,
+                                   "QSsf",
+                                   "SineField",
+                                   2,
+                                   1,
+                                   1,
+                                   0,
+                                   FF_SOURCE,
+                                   "Moving sine stripes or rings in one colour",
+                                   "Quick-start example source" );
 
 static const char fragmentShaderCode_[] = R"(
 void main()

@@ -1,17 +1,17 @@
 #include "ToneGrade.h"
 
-static CFFGLPluginInfo PluginInfo(
-	PluginFactory< ToneGrade >,// Create method
-	"QStg",                    // Plugin unique ID of maximum length 4
-	"ToneGrade",               // Plugin name
-	2,                         // API major version number
-	1,                         // API minor version number
-	1,                         // Plugin major version number
-	0,                         // Plugin minor version number
-	FF_EFFECT,                 // Plugin type
-	"Gain, contrast and inversion, with a white flash trigger",// Plugin description
-	"Quick-start example effect"                                // About
-);
+// Identity the host reads before any instance exists: factory, ID, name,
+// interface version 2.1, plug-in version 1.0, type, description, about.
+static CFFGLPluginInfo PluginInfo( PluginFactory< ToneGrade >,
+                                   "QStg",
+                                   "ToneGrade",
+                                   2,
+                                   1,
+                                   1,
+                                   0,
+                                   FF_EFFECT,
+                                   "Gain, contrast and inversion, with a white flash trigger",
+                                   "Quick-start example effect" );
 
 static const char fragmentShaderCode_[] = R"(
 void main()
