@@ -165,70 +165,35 @@ TEST_F( Clock, InstancesStartFromTheRegisteredDefaults )
 	EXPECT_EQ( lib.CallU( FF_ENABLE_PLUGIN_CAP, FF_CAP_TOP_LEFT_TEXTURE_ORIENTATION, instance ), FF_FAIL );
 }
 
-TEST_F( Clock, DisplayTypeRoundsHalfUpAndIgnoresOtherValues )
+// Each row is sent in order to one instance; the stored value is read back.
+struct SetCase
+{
+	uint32_t index;
+	float sent;
+	float stored;
+};
+const SetCase setCases_[] = {
+	// Display type: round half up; other values change nothing.
+	{ 0, 1.4f, 1 }, { 0, 3.6f, 1 }, { 0, -2.0f, 1 }, { 0, -0.6f, 0 }, { 0, 2.5f, 3 }, { 0, 3.49f, 3 }, { 0, 1.5f, 2 },
+	{ 0, -1.5f, 2 }, { 0, 0.5f, 1 }, { 0, 1e20f, 1 }, { 0, -1e20f, 1 }, { 0, 0.49f, 0 },
+	// Switches are on strictly above 0.5.
+	{ 1, 0.5f, 0 }, { 1, 0.51f, 1 }, { 6, 1.0f, 1 }, { 12, 0.9f, 1 }, { 11, 0.2f, 0 },
+	// Hours clamp; scale, colours and the offset are stored as sent.
+	{ 7, 1.7f, 1 }, { 7, -0.2f, 0 }, { 2, 3.5f, 3.5f }, { 4, -1.0f, -1.0f }, { 10, 20.0f, 20.0f }, { 10, -3.5f, -3.5f },
+	// "Analog" ticks: whole minutes and seconds, never 60/60.
+	{ 8, 0.999f, 59.0f / 60 }, { 8, 1.0f, 59.0f / 60 }, { 8, 0.51f, 31.0f / 60 }, { 8, 0.505f, 30.0f / 60 }, { 8, -4.0f, 0 },
+	{ 9, 0.51f, 31.0f / 60 }, { 9, 1.0f, 59.0f / 60 },
+	// "Analog (Smooth)": stored as sent, clamped only.
+	{ 0, 1.0f, 1 }, { 8, 0.999f, 0.999f }, { 8, 0.505f, 0.505f }, { 9, 0.51f, 0.51f },
+};
+
+TEST_F( Clock, SetValuesFollowTheRoundingThresholdClampAndSnapRules )
 {
 	Instantiate();
-	struct Case
+	for( const SetCase& c : setCases_ )
 	{
-		float sent;
-		float shown;
-	};
-	const Case cases[] = { { 1.4f, 1 }, { 3.6f, 1 }, { -2.0f, 1 }, { -0.6f, 0 }, { 2.5f, 3 }, { 3.49f, 3 }, { 1.5f, 2 },
-						   { -1.5f, 2 }, { 0.5f, 1 }, { 1e20f, 1 }, { -1e20f, 1 }, { 0.49f, 0 } };
-	for( const Case& c : cases )
-	{
-		EXPECT_EQ( Set( 0, c.sent ), FF_SUCCESS ) << c.sent;
-		EXPECT_EQ( Get( 0 ), c.shown ) << c.sent;
-	}
-}
-
-TEST_F( Clock, SwitchesClampsAndSnapping )
-{
-	Instantiate();
-	EXPECT_EQ( Set( 1, 0.5f ), FF_SUCCESS );
-	EXPECT_EQ( Get( 1 ), 0.0f );
-	Set( 1, 0.51f );
-	EXPECT_EQ( Get( 1 ), 1.0f );
-	Set( 6, 1.0f );
-	EXPECT_EQ( Get( 6 ), 1.0f );
-	Set( 12, 0.9f );
-	EXPECT_EQ( Get( 12 ), 1.0f );
-	Set( 11, 0.2f );
-	EXPECT_EQ( Get( 11 ), 0.0f );
-
-	Set( 7, 1.7f );
-	EXPECT_EQ( Get( 7 ), 1.0f );
-	Set( 7, -0.2f );
-	EXPECT_EQ( Get( 7 ), 0.0f );
-	Set( 2, 3.5f );// scale and colours are stored unclamped
-	EXPECT_EQ( Get( 2 ), 3.5f );
-	Set( 4, -1.0f );
-	EXPECT_EQ( Get( 4 ), -1.0f );
-	EXPECT_EQ( Set( 10, 20.0f ), FF_SUCCESS );
-	EXPECT_EQ( Get( 10 ), 20.0f );
-	Set( 10, -3.5f );
-	EXPECT_EQ( Get( 10 ), -3.5f );
-
-	// Ticking display: whole minutes and seconds, never 60/60.
-	Set( 0, 0.0f );
-	const struct
-	{
-		float sent;
-		float stored;
-	} snaps[] = { { 0.999f, 59.0f / 60.0f }, { 1.0f, 59.0f / 60.0f }, { 0.51f, 31.0f / 60.0f }, { 0.505f, 30.0f / 60.0f }, { -4.0f, 0.0f } };
-	for( const auto& s : snaps )
-	{
-		Set( 8, s.sent );
-		EXPECT_EQ( Get( 8 ), s.stored ) << s.sent;
-		Set( 9, s.sent );
-		EXPECT_EQ( Get( 9 ), s.stored ) << s.sent;
-	}
-	// Smooth display: stored as sent (clamped only).
-	Set( 0, 1.0f );
-	for( float v : { 0.999f, 0.51f, 0.505f } )
-	{
-		Set( 8, v );
-		EXPECT_EQ( Get( 8 ), v );
+		EXPECT_EQ( Set( c.index, c.sent ), FF_SUCCESS ) << c.index << " " << c.sent;
+		EXPECT_EQ( Get( c.index ), c.stored ) << c.index << " " << c.sent;
 	}
 	EXPECT_EQ( Set( 13, 1.0f ), FF_FAIL );
 	EXPECT_EQ( Get( 13 ), 0.0f );
