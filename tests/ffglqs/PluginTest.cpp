@@ -1,22 +1,18 @@
-// The quick-start plug-in base on a headless context: registration, the
-// assembled program text, uniforms, colour groups, triggers and the GL
-// lifecycle.
+// The quick-start plug-in base: registration, the assembled program text,
+// uniforms, colour groups, triggers and the GL lifecycle on a headless context.
 #include <gtest/gtest.h>
-#include <cstring>
+#include <climits>
+#include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <FFGLSDK.h>
 #include <GLContext.h>
 #include <RenderTarget.h>
 
 namespace
 {
-plughost::GLContext& Context()
-{
-	static plughost::GLContext context;
-	context.MakeCurrent();
-	return context;
-}
+namespace shader = ffglqs::shader;
 
 const std::string header_ =
 	"\n\t\t#version 410 core\n\t\tout vec4 fragColor;\n\t\tuniform vec2 resolution;\n\t\tuniform float time;\n"
@@ -37,66 +33,65 @@ const std::string mixerVertex_ =
 	"\t\tlayout( location = 1 ) in vec2 vUV;\n\n\t\tout vec2 i_uv_dest;\n\t\tout vec2 i_uv_src;\n\n\t\tvoid main()\n\t\t{\n"
 	"\t\t\tgl_Position = vPosition;\n\t\t\ti_uv_dest = vUV * maxUVDest;\n\t\t\ti_uv_src = vUV * maxUVSrc;\n\t\t}\n\t";
 
-// Opens up the internal steps for inspection.
+// Opens up the internal steps for inspection and counts the hooks.
 template< typename Base >
 class Probe : public Base
 {
 public:
-	using Base::CreateFragmentShader;
-	using Base::fragmentShaderCodeStart;
-	using Base::IsHueColor;
-	using Base::IsRGBColor;
-	using Base::vertexShaderCode;
-	using Base::includedSnippets;
-	using Base::Include;
-	using Base::AddParam;
-
+	using Base::AddParam, Base::CreateFragmentShader, Base::fragmentShaderCodeStart, Base::Include, Base::IsHueColor,
+		Base::IsRGBColor, Base::vertexShaderCode;
+	explicit Probe( const std::string& code = "void main() { fragColor = vec4( 1.0 ); }" ) { this->SetFragmentShader( code ); }
 	GLuint Program() const { return this->shader.GetGLID(); }
 	uint32_t Frame() const { return this->frame; }
 	float TimeNow() const { return this->timeNow; }
 	float DeltaTime() const { return this->deltaTime; }
-
-	FFResult Init() override
-	{
-		++initCalls;
-		return initResult;
-	}
+	FFResult Init() override { return ++initCalls, initResult; }
 	void Update() override { ++updateCalls; }
 	void Clean() override { ++cleanCalls; }
-
 	int initCalls = 0, updateCalls = 0, cleanCalls = 0;
 	FFResult initResult = FF_SUCCESS;
 };
+using SourceProbe = Probe< ffglqs::Source >;
 
-// A program that reads every uniform so none is optimised away.
-const char* const readAllCode_ = R"(
-void main()
+template< typename Base >
+void ExpectKind( const std::string& inputs, const std::string& vertex, uint32_t count )
 {
-	fragColor = vec4( time + deltaTime + float( frame ) + bpm + phase + resolution.x + resolution.y );
-}
-)";
-
-std::string Uniform( const char* type, const std::string& name )
-{
-	return std::string( "uniform " ) + type + " " + name + ";\n";
+	Probe< Base > plugin;
+	EXPECT_EQ( plugin.fragmentShaderCodeStart, header_ + inputs );
+	EXPECT_EQ( plugin.vertexShaderCode, vertex );
+	EXPECT_EQ( std::tuple( plugin.GetMinInputs(), plugin.GetMaxInputs() ), std::tuple( count, count ) );
 }
 
-float UniformFloat( GLuint program, const char* name, int component = 0 )
+// Int and bool uniforms are read converted to float.
+void ExpectUniform( GLuint program, const char* name, std::vector< float > want, const char* what = "" )
 {
 	GLint location = glGetUniformLocation( program, name );
-	EXPECT_NE( location, -1 ) << name;
+	ASSERT_NE( location, -1 ) << name;
 	float values[ 4 ] = {};
 	glGetUniformfv( program, location, values );
-	return values[ component ];
+	for( size_t c = 0; c < want.size(); ++c )
+		EXPECT_NEAR( values[ c ], want[ c ], 1e-6 ) << what << ": " << name << "[" << c << "]";
 }
 
-int UniformInt( GLuint program, const char* name )
+// One parameter of every kind; a colour group that is incomplete at the end.
+std::unique_ptr< SourceProbe > AllKinds()
 {
-	GLint location = glGetUniformLocation( program, name );
-	EXPECT_NE( location, -1 ) << name;
-	GLint value = -1;
-	glGetUniformiv( program, location, &value );
-	return value;
+	auto plugin = std::make_unique< SourceProbe >();
+	plugin->AddRGBColorParam( "tint" );// 0..2
+	plugin->AddParam( ffglqs::ParamBool::Create( "on", true ) );
+	plugin->AddParam( ffglqs::ParamEvent::Create( "beat" ) );
+	plugin->AddParam( ffglqs::ParamTrigger::Create( "fire" ) );
+	plugin->AddParam( ffglqs::ParamFFT::Create( "spectrum", 64 ) );// 6
+	plugin->AddHueColorParam( "paint" );                            // 7..10
+	plugin->AddParam( ffglqs::ParamOption::Create( "mode", { { "A", 10 }, { "B", 20 }, { "C", 30 } }, 2 ) );
+	plugin->AddParam( ffglqs::ParamRange::CreateInteger( "count", 3, { 0, 9 } ) );
+	plugin->AddParam( ffglqs::ParamText::create( "label", "hi" ) );// 13
+	plugin->AddParam( ffglqs::ParamRange::Create( "below", -2.0f, { -4.0f, 4.0f } ) );
+	plugin->AddParam( ffglqs::ParamRange::Create( "inside", 0.25f, { 0.0f, 1.0f } ) );
+	plugin->AddParam( ffglqs::Param::Create( "level" ) );// 16
+	plugin->AddParam( ffglqs::Param::Create( "lonely", FF_TYPE_RED, 0.5f ) );
+	plugin->AddParam( ffglqs::Param::Create( "lonely_green", FF_TYPE_GREEN, 0.5f ) );
+	return plugin;
 }
 
 const FFGLViewportStruct viewport_{ 0, 0, 32, 16 };
@@ -104,473 +99,226 @@ const FFGLViewportStruct viewport_{ 0, 0, 32, 16 };
 
 TEST( PluginProgram, HeadersAndVertexProgramsAreExact )
 {
-	Probe< ffglqs::Source > source;
-	EXPECT_EQ( source.fragmentShaderCodeStart, header_ + sourceInputs_ );
-	EXPECT_EQ( source.vertexShaderCode, sourceVertex_ );
-	EXPECT_EQ( source.GetMinInputs(), 0u );
-	EXPECT_EQ( source.GetMaxInputs(), 0u );
-
-	Probe< ffglqs::Effect > effect;
-	EXPECT_EQ( effect.fragmentShaderCodeStart, header_ + effectInputs_ );
-	EXPECT_EQ( effect.vertexShaderCode, effectVertex_ );
-	EXPECT_EQ( effect.GetMinInputs(), 1u );
-	EXPECT_EQ( effect.GetMaxInputs(), 1u );
-
+	ExpectKind< ffglqs::Source >( sourceInputs_, sourceVertex_, 0 );
+	ExpectKind< ffglqs::Effect >( effectInputs_, effectVertex_, 1 );
+	ExpectKind< ffglqs::Mixer >( mixerInputs_, mixerVertex_, 2 );
 	Probe< ffglqs::Mixer > mixer;
-	EXPECT_EQ( mixer.fragmentShaderCodeStart, header_ + mixerInputs_ );
-	EXPECT_EQ( mixer.vertexShaderCode, mixerVertex_ );
-	EXPECT_EQ( mixer.GetMinInputs(), 2u );
-	EXPECT_EQ( mixer.GetMaxInputs(), 2u );
 	ASSERT_EQ( mixer.GetNumParams(), 1u );
-	EXPECT_STREQ( mixer.GetParamName( 0 ), "mixVal" );
-	EXPECT_EQ( mixer.GetParamType( 0 ), 10u );
-	EXPECT_EQ( mixer.GetParamDefault( 0 ).FloatValue, 0.0f );
+	EXPECT_EQ( std::tuple( std::string( mixer.GetParamName( 0 ) ), mixer.GetParamType( 0 ), mixer.GetParamDefault( 0 ).FloatValue ),
+			   std::tuple( "mixVal", 10u, 0.0f ) );
 }
 
-TEST( PluginProgram, OneUniformPerParameterOrGroupThenSnippetsThenCode )
+// One uniform per parameter or colour group (none for buffers), then the
+// included snippets in ascending order, each once, then the author's code.
+TEST( PluginProgram, UniformsThenSnippetsThenCode )
 {
-	Probe< ffglqs::Source > plugin;
-	plugin.AddRGBColorParam( "tint" );
-	plugin.AddParam( ffglqs::ParamBool::Create( "on" ) );
-	plugin.AddParam( ffglqs::ParamEvent::Create( "beat" ) );
-	plugin.AddParam( ffglqs::ParamTrigger::Create( "fire" ) );
-	plugin.AddParam( ffglqs::ParamFFT::Create( "spectrum", 8 ) );
-	plugin.AddHueColorParam( "paint" );
-	plugin.AddParam( ffglqs::ParamOption::Create( "mode", { { "a", 1 }, { "b", 2 } } ) );
-	plugin.AddParam( ffglqs::ParamRange::CreateInteger( "count", 3, { 0, 9 } ) );
-	plugin.AddParam( ffglqs::ParamText::create( "label" ) );
-	plugin.AddParam( ffglqs::Param::Create( "level" ) );
-	// Colour types that do not form a complete group fall back to floats.
-	plugin.AddParam( ffglqs::Param::Create( "lonely", FF_TYPE_RED, 0.5f ) );
-	plugin.AddParam( ffglqs::Param::Create( "lonely_green", FF_TYPE_GREEN, 0.5f ) );
-
-	plugin.Include( ffglqs::shader::map );
-	plugin.Include( ffglqs::shader::random );
-
-	const std::string expected = header_ + sourceInputs_ + Uniform( "vec3", "tint" ) + Uniform( "bool", "on" ) +
-								 Uniform( "bool", "beat" ) + Uniform( "bool", "fire" ) + Uniform( "vec4", "paint" ) +
-								 Uniform( "float", "mode" ) + Uniform( "float", "count" ) + Uniform( "float", "label" ) +
-								 Uniform( "float", "level" ) + Uniform( "float", "lonely" ) +
-								 Uniform( "float", "lonely_green" ) + ffglqs::shader::snippets.at( ffglqs::shader::random ) +
-								 ffglqs::shader::snippets.at( ffglqs::shader::map ) + "void main(){}";
-	EXPECT_EQ( plugin.CreateFragmentShader( "void main(){}" ), expected );
-	EXPECT_EQ( plugin.GetNumParams(), 17u );
+	auto plugin = AllKinds();
+	plugin->Include( shader::noise );
+	plugin->Include( shader::map );
+	plugin->Include( std::set< shader::snippet_id >{ shader::noise, shader::random } );
+	EXPECT_EQ( plugin->CreateFragmentShader( "void main(){}" ),
+			   header_ + sourceInputs_ +
+				   "uniform vec3 tint;\nuniform bool on;\nuniform bool beat;\nuniform bool fire;\nuniform vec4 paint;\n"
+				   "uniform float mode;\nuniform float count;\nuniform float label;\nuniform float below;\nuniform float inside;\n"
+				   "uniform float level;\nuniform float lonely;\nuniform float lonely_green;\n" +
+				   shader::snippets.at( shader::random ) + shader::snippets.at( shader::map ) + shader::snippets.at( shader::noise ) +
+				   "void main(){}" );
+	for( int32_t i : { -1, 1, 8, 17, INT_MAX } )
+		EXPECT_FALSE( plugin->IsRGBColor( i ) || plugin->IsHueColor( i ) ) << i;
 }
 
-TEST( PluginProgram, GroupDetection )
-{
-	Probe< ffglqs::Source > plugin;
-	plugin.AddParam( ffglqs::Param::Create( "x" ) );
-	plugin.AddRGBColorParam( "c" );
-	plugin.AddHueColorParam( "h" );
-	EXPECT_FALSE( plugin.IsRGBColor( 0 ) );
-	EXPECT_TRUE( plugin.IsRGBColor( 1 ) );
-	EXPECT_FALSE( plugin.IsRGBColor( 2 ) );
-	EXPECT_FALSE( plugin.IsRGBColor( -1 ) );
-	EXPECT_TRUE( plugin.IsHueColor( 4 ) );
-	EXPECT_FALSE( plugin.IsHueColor( 5 ) );
-	EXPECT_FALSE( plugin.IsHueColor( 8 ) );
-	EXPECT_FALSE( plugin.IsHueColor( 1000 ) );
-	EXPECT_FALSE( plugin.IsRGBColor( 2147483647 ) );
-}
-
-TEST( PluginProgram, IncludeAddsOnceAndOrdersAscending )
-{
-	Probe< ffglqs::Source > plugin;
-	plugin.Include( ffglqs::shader::noise );
-	EXPECT_EQ( plugin.includedSnippets, std::set< ffglqs::shader::snippet_id >{ ffglqs::shader::noise } );
-	plugin.Include( std::set< ffglqs::shader::snippet_id >{ ffglqs::shader::noise, ffglqs::shader::random } );
-	EXPECT_EQ( plugin.includedSnippets.size(), 2u );
-	EXPECT_EQ( plugin.CreateFragmentShader( "" ), header_ + sourceInputs_ + ffglqs::shader::snippets.at( ffglqs::shader::random ) +
-													  ffglqs::shader::snippets.at( ffglqs::shader::noise ) );
-}
-
+// Ranged defaults outside 0..1 are kept; options are valued by position.
 TEST( PluginRegistry, EachKindIsRegisteredAsTheHostExpects )
 {
-	Probe< ffglqs::Source > plugin;
-	plugin.AddParam( ffglqs::ParamRange::Create( "wide", 5.0f, { 0.0f, 10.0f } ) );
-	plugin.AddParam( ffglqs::ParamRange::Create( "below", -2.0f, { -4.0f, 4.0f } ) );
-	plugin.AddParam( ffglqs::ParamRange::Create( "inside", 0.25f, { 0.0f, 1.0f } ) );
-	plugin.AddParam( ffglqs::ParamOption::Create( "mode", { { "A", 10 }, { "B", 20 }, { "C", 30 } }, 2 ) );
-	plugin.AddParam( ffglqs::ParamFFT::Create( "spectrum", 64 ) );
-	plugin.AddRGBColorParam( "tint" );
-	plugin.AddHueColorParam( "paint" );
-	plugin.AddParam( ffglqs::ParamBool::Create( "on", true ) );
-
-	EXPECT_EQ( plugin.GetParamDefault( 0 ).FloatValue, 5.0f );
-	EXPECT_EQ( plugin.GetParamRange( 0 ).min, 0.0f );
-	EXPECT_EQ( plugin.GetParamRange( 0 ).max, 10.0f );
-	EXPECT_EQ( plugin.GetParamDefault( 1 ).FloatValue, -2.0f );
-	EXPECT_EQ( plugin.GetParamDefault( 2 ).FloatValue, 0.25f );
-
-	EXPECT_EQ( plugin.GetParamType( 3 ), 11u );
-	EXPECT_EQ( plugin.GetParamDefault( 3 ).FloatValue, 2.0f );
-	ASSERT_EQ( plugin.GetNumParamElements( 3 ), 3u );
-	EXPECT_STREQ( plugin.GetParamElementName( 3, 0 ), "A" );
-	EXPECT_STREQ( plugin.GetParamElementName( 3, 2 ), "C" );
-	for( uint32_t j = 0; j < 3; ++j )
-		EXPECT_EQ( plugin.GetParamElementDefault( 3, j ).FloatValue, float( j ) );
-
-	EXPECT_EQ( plugin.GetParamType( 4 ), 12u );
-	EXPECT_EQ( plugin.GetParamUsage( 4 ), 1u );
-	EXPECT_EQ( plugin.GetNumParamElements( 4 ), 64u );
-
-	const char* names[] = { "tint", "tint_green", "tint_blue", "paint", "paint_saturation", "paint_brightness", "paint_alpha" };
-	const uint32_t types[] = { 2, 3, 4, 200, 201, 202, 203 };
-	const float defaults[] = { 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 1.0f, 1.0f };
-	for( uint32_t k = 0; k < 7; ++k )
+	auto plugin = AllKinds();
+	const char* names[] = { "tint", "tint_green", "tint_blue", "on", "beat", "fire", "spectrum", "paint", "paint_saturation",
+							"paint_brightness", "paint_alpha", "mode", "count", "label", "below", "inside", "level", "lonely",
+							"lonely_green" };
+	const uint32_t types[] = { 2, 3, 4, 0, 1, 1, 12, 200, 201, 202, 203, 11, 13, 100, 10, 10, 10, 2, 3 };
+	const float defaults[] = { 0.5f, 0.5f, 0.5f, 1, 0, 0, 0, 0, 0, 1, 1, 2, 3, 0, -2, 0.25f, 0, 0.5f, 0.5f };
+	ASSERT_EQ( plugin->GetNumParams(), 19u );
+	for( uint32_t k = 0; k < 19; ++k )
 	{
-		EXPECT_STREQ( plugin.GetParamName( 5 + k ), names[ k ] );
-		EXPECT_EQ( plugin.GetParamType( 5 + k ), types[ k ] );
-		EXPECT_EQ( plugin.GetParamDefault( 5 + k ).FloatValue, defaults[ k ] );
+		const float value = types[ k ] == FF_TYPE_TEXT ? 0.0f : plugin->GetParamDefault( k ).FloatValue;
+		EXPECT_EQ( std::tuple( std::string( plugin->GetParamName( k ) ), plugin->GetParamType( k ), value ),
+				   std::tuple( names[ k ], types[ k ], defaults[ k ] ) );
 	}
-	EXPECT_EQ( plugin.GetParamType( 12 ), 0u );
-	EXPECT_EQ( plugin.GetParamDefault( 12 ).FloatValue, 1.0f );
-
-	EXPECT_EQ( plugin.GetParam( "paint_alpha" ), plugin.GetParam( "paint_alpha" ) );
-	EXPECT_EQ( plugin.GetParam( "nope" ), nullptr );
-	EXPECT_NE( plugin.GetParamOption( "mode" ), nullptr );
-	EXPECT_EQ( plugin.GetParamOption( "wide" ), nullptr );
-	EXPECT_EQ( plugin.GetParamText( "mode" ), nullptr );
+	EXPECT_EQ( std::tuple( plugin->GetParamRange( 14 ).min, plugin->GetParamRange( 14 ).max ), std::tuple( -4.0f, 4.0f ) );
+	ASSERT_EQ( plugin->GetNumParamElements( 11 ), 3u );
+	for( uint32_t j = 0; j < 3; ++j )
+		EXPECT_EQ( std::tuple( std::string( plugin->GetParamElementName( 11, j ) ), plugin->GetParamElementDefault( 11, j ).FloatValue ),
+				   std::tuple( std::string( 1, char( 'A' + j ) ), float( j ) ) );
+	EXPECT_EQ( std::tuple( plugin->GetParamUsage( 6 ), plugin->GetNumParamElements( 6 ) ), std::tuple( 1u, 64u ) );
+	EXPECT_EQ( plugin->GetParam( "paint_alpha" )->GetType(), 203u );
+	EXPECT_NE( plugin->GetParamOption( "mode" ), nullptr );
+	EXPECT_EQ( std::tuple( plugin->GetParam( "nope" ), plugin->GetParamOption( "level" ), plugin->GetParamText( "mode" ) ),
+			   std::tuple( nullptr, nullptr, nullptr ) );
 }
 
-TEST( PluginHostCalls, FloatTextAndDisplay )
+// Displays fit the 16-byte buffer; a null text stores empty; wrong indices and
+// kinds fail; rates beyond the analyser's range are capped, never wrapped.
+TEST( PluginHostCalls, FloatTextDisplayAndSampleRate )
 {
-	Probe< ffglqs::Source > plugin;
-	plugin.AddParam( ffglqs::Param::Create( "level" ) );
-	plugin.AddParam( ffglqs::ParamText::create( "label", "hi" ) );
-	plugin.AddParam( ffglqs::ParamOption::Create( "mode", { { "A", 10 }, { "B", 20 } } ) );
+	auto plugin = AllKinds();
+	EXPECT_EQ( ( std::tuple{ plugin->SetFloatParameter( 19, 0.25f ), plugin->GetFloatParameter( 19 ) } ), std::tuple( FF_FAIL, 0.0f ) );
+	EXPECT_EQ( plugin->SetFloatParameter( 11, 1.0f ), FF_SUCCESS );
+	EXPECT_TRUE( plugin->GetParamOption( "mode" )->IsCurrentOption( "B" ) );
+	for( auto [ value, shown ] : { std::pair{ -1.5f, "-1.500000" }, { 100000000.0f, "100000000.00000" } } )
+	{
+		EXPECT_EQ( ( std::tuple{ plugin->SetFloatParameter( 16, value ), plugin->GetParameterDisplay( 16 ) } ),
+				   std::tuple( FF_SUCCESS, ffglqs::Plugin::displayValueBuffer ) );
+		EXPECT_STREQ( ffglqs::Plugin::displayValueBuffer, shown );
+	}
+	EXPECT_STREQ( plugin->GetTextParameter( 13 ), "hi" );
+	EXPECT_EQ( plugin->SetTextParameter( 13, nullptr ), FF_SUCCESS );
+	EXPECT_STREQ( plugin->GetTextParameter( 13 ), "" );
+	EXPECT_EQ( ( std::tuple{ plugin->SetTextParameter( 16, "x" ), plugin->SetTextParameter( 19, "x" ) } ), std::tuple( FF_FAIL, FF_FAIL ) );
+	for( char* answer : { plugin->GetTextParameter( 16 ), plugin->GetTextParameter( 19 ), plugin->GetParameterDisplay( 13 ),
+						  plugin->GetParameterDisplay( 19 ) } )
+		EXPECT_EQ( answer, FFWidenedFail() );
 
-	EXPECT_EQ( plugin.SetFloatParameter( 0, 0.25f ), FF_SUCCESS );
-	EXPECT_EQ( plugin.GetFloatParameter( 0 ), 0.25f );
-	EXPECT_EQ( plugin.SetFloatParameter( 3, 0.25f ), FF_FAIL );
-	EXPECT_EQ( plugin.GetFloatParameter( 3 ), 0.0f );
-	EXPECT_EQ( plugin.SetFloatParameter( 2, 1.0f ), FF_SUCCESS );
-	EXPECT_TRUE( plugin.GetParamOption( "mode" )->IsCurrentOption( "B" ) );
-
-	EXPECT_STREQ( plugin.GetParameterDisplay( 0 ), "0.250000" );
-	EXPECT_EQ( plugin.GetParameterDisplay( 0 ), ffglqs::Plugin::displayValueBuffer );
-	plugin.SetFloatParameter( 0, 100000000.0f );
-	EXPECT_STREQ( plugin.GetParameterDisplay( 0 ), "100000000.00000" );
-	plugin.SetFloatParameter( 0, -1.5f );
-	EXPECT_STREQ( plugin.GetParameterDisplay( 0 ), "-1.500000" );
-	EXPECT_EQ( plugin.GetParameterDisplay( 1 ), FFWidenedFail() );
-	EXPECT_EQ( plugin.GetParameterDisplay( 9 ), FFWidenedFail() );
-
-	EXPECT_STREQ( plugin.GetTextParameter( 1 ), "hi" );
-	EXPECT_EQ( plugin.SetTextParameter( 1, "changed" ), FF_SUCCESS );
-	EXPECT_STREQ( plugin.GetTextParameter( 1 ), "changed" );
-	EXPECT_EQ( plugin.SetTextParameter( 1, nullptr ), FF_SUCCESS );
-	EXPECT_STREQ( plugin.GetTextParameter( 1 ), "" );
-	EXPECT_EQ( plugin.SetTextParameter( 0, "x" ), FF_FAIL );
-	EXPECT_EQ( plugin.GetFloatParameter( 0 ), -1.5f );
-	EXPECT_EQ( plugin.SetTextParameter( 7, "x" ), FF_FAIL );
-	EXPECT_EQ( plugin.GetTextParameter( 0 ), FFWidenedFail() );
-	EXPECT_EQ( plugin.GetTextParameter( 7 ), FFWidenedFail() );
-}
-
-TEST( PluginHostCalls, SampleRateReachesEveryAnalyser )
-{
-	Probe< ffglqs::Source > plugin;
-	auto first = ffglqs::ParamFFT::Create( "first", 100 );
+	auto first = std::dynamic_pointer_cast< ffglqs::ParamFFT >( plugin->GetParam( "spectrum" ) );
 	auto second = ffglqs::ParamFFT::Create( "second", 200 );
-	plugin.AddParam( first );
-	plugin.AddParam( second );
-	plugin.SetSampleRate( 48000 );
-	EXPECT_EQ( plugin.GetSampleRate(), 48000u );
-	ASSERT_NE( plugin.GetAudio( first ), nullptr );
-	EXPECT_EQ( plugin.GetAudio( first )->GetSampleRate(), 48000 );
-	EXPECT_EQ( plugin.GetAudio( second )->GetSampleRate(), 48000 );
-	EXPECT_EQ( plugin.GetAudio( second )->GetMaxFreq(), 24000.0f );
-	plugin.SetSampleRate( 0xFFFFFFFFu );
-	EXPECT_GT( plugin.GetAudio( first )->GetSampleRate(), 0 );
-}
-
-class PluginGL : public ::testing::Test
-{
-protected:
-	void SetUp() override { Context(); }
-};
-
-TEST_F( PluginGL, LifecycleHooksAndTwiceTolerance )
-{
-	Probe< ffglqs::Source > plugin;
-	plugin.SetFragmentShader( readAllCode_ );
-	ASSERT_EQ( plugin.InitGL( &viewport_ ), FF_SUCCESS );
-	EXPECT_EQ( plugin.initCalls, 1 );
-	EXPECT_NE( plugin.Program(), 0u );
-	EXPECT_EQ( plugin.GetViewport().width, 32u );
-	EXPECT_EQ( plugin.DeInitGL(), FF_SUCCESS );
-	EXPECT_EQ( plugin.DeInitGL(), FF_SUCCESS );
-	EXPECT_EQ( plugin.cleanCalls, 2 );
-	EXPECT_EQ( plugin.Program(), 0u );
-
-	// A failing Init hook releases what was made, through DeInitGL.
-	Probe< ffglqs::Source > refusing;
-	refusing.SetFragmentShader( readAllCode_ );
-	refusing.initResult = FF_FAIL;
-	EXPECT_EQ( refusing.InitGL( &viewport_ ), FF_FAIL );
-	EXPECT_EQ( refusing.cleanCalls, 1 );
-	EXPECT_EQ( refusing.Program(), 0u );
-	refusing.DeInitGL();
-
-	// A program that does not compile fails without running Init.
-	Probe< ffglqs::Source > broken;
-	broken.SetFragmentShader( "void main() { this is not GLSL }" );
-	testing::internal::CaptureStdout();
-	EXPECT_EQ( broken.InitGL( &viewport_ ), FF_FAIL );
-	testing::internal::GetCapturedStdout();
-	EXPECT_EQ( broken.initCalls, 0 );
-	EXPECT_EQ( broken.cleanCalls, 1 );
-	broken.DeInitGL();
-}
-
-TEST_F( PluginGL, FrameUniformsAndTime )
-{
-	Probe< ffglqs::Source > plugin;
-	plugin.SetFragmentShader( readAllCode_ );
-	ASSERT_EQ( plugin.InitGL( &viewport_ ), FF_SUCCESS );
-	plughost::RenderTarget target( 32, 16 );
-	target.Bind();
-	ProcessOpenGLStruct frame{ 0, nullptr };
-
-	EXPECT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
-	EXPECT_EQ( plugin.Frame(), 1u );
-	EXPECT_EQ( plugin.DeltaTime(), plugin.TimeNow() );
-	EXPECT_EQ( plugin.updateCalls, 1 );
-	GLuint program = plugin.Program();
-	EXPECT_EQ( UniformInt( program, "frame" ), 1 );
-	EXPECT_EQ( UniformFloat( program, "bpm" ), 120.0f );
-	EXPECT_EQ( UniformFloat( program, "phase" ), 0.0f );
-	EXPECT_EQ( UniformFloat( program, "resolution", 0 ), 32.0f );
-	EXPECT_EQ( UniformFloat( program, "resolution", 1 ), 16.0f );
-	EXPECT_EQ( UniformFloat( program, "time" ), plugin.TimeNow() );
-
-	float firstTime = plugin.TimeNow();
-	plugin.SetBeatInfo( 90.0f, 0.5f );
-	FFGLViewportStruct resized{ 0, 0, 64, 8 };
-	plugin.Resize( &resized );
-	EXPECT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
-	EXPECT_EQ( UniformInt( program, "frame" ), 2 );
-	EXPECT_EQ( UniformFloat( program, "bpm" ), 90.0f );
-	EXPECT_EQ( UniformFloat( program, "phase" ), 0.5f );
-	EXPECT_EQ( UniformFloat( program, "resolution", 0 ), 64.0f );
-	EXPECT_GE( plugin.TimeNow(), firstTime );
-	EXPECT_FLOAT_EQ( plugin.DeltaTime(), plugin.TimeNow() - firstTime );
-	EXPECT_EQ( UniformFloat( program, "deltaTime" ), plugin.DeltaTime() );
-
-	GLint current = -1;
-	glGetIntegerv( GL_CURRENT_PROGRAM, &current );
-	EXPECT_EQ( current, 0 );
-	plugin.DeInitGL();
+	plugin->AddParam( second );
+	plugin->SetSampleRate( 48000 );
+	ASSERT_NE( plugin->GetAudio( first ), nullptr );
+	EXPECT_EQ( std::tuple( plugin->GetSampleRate(), plugin->GetAudio( first )->GetSampleRate(), plugin->GetAudio( second )->GetMaxFreq() ),
+			   std::tuple( 48000u, 48000, 24000.0f ) );
+	plugin->SetSampleRate( 0xFFFFFFFFu );
+	EXPECT_GT( plugin->GetAudio( first )->GetSampleRate(), 0 );
 }
 
 namespace
 {
-const char* const colourCode_ = R"(
-void main()
+plughost::RenderTarget TargetOnContext()
 {
-	fragColor = vec4( tint, 1.0 ) + paint + vec4( float( flag ) + float( fire ) + level );
-}
-)";
+	static plughost::GLContext context;
+	context.MakeCurrent();
+	return plughost::RenderTarget( 32, 16 );
 }
 
-TEST_F( PluginGL, ColourGroupsTriggersAndParameterUniforms )
+struct PluginGL : ::testing::Test
 {
-	Probe< ffglqs::Source > plugin;
+	void SetUp() override { target.Bind(); }
+	plughost::RenderTarget target = TargetOnContext();
+	ProcessOpenGLStruct noInputs{ 0, nullptr };
+};
+}// namespace
+
+TEST_F( PluginGL, LifecycleHooksAndFailures )
+{
+	SourceProbe plugin, refusing, broken( "void main() { this is not GLSL }" );
+	ASSERT_EQ( plugin.InitGL( &viewport_ ), FF_SUCCESS );
+	EXPECT_EQ( std::tuple( plugin.initCalls, plugin.GetViewport().width ), std::tuple( 1, 32u ) );
+	EXPECT_NE( plugin.Program(), 0u );
+	EXPECT_EQ( plugin.DeInitGL(), FF_SUCCESS );
+	EXPECT_EQ( plugin.DeInitGL(), FF_SUCCESS );
+	EXPECT_EQ( std::tuple( plugin.cleanCalls, plugin.Program() ), std::tuple( 2, 0u ) );
+	// A failing Init hook releases what was made, through DeInitGL; a program
+	// that does not compile fails without running Init.
+	refusing.initResult = FF_FAIL;
+	EXPECT_EQ( refusing.InitGL( &viewport_ ), FF_FAIL );
+	EXPECT_EQ( std::tuple( refusing.initCalls, refusing.cleanCalls, refusing.Program() ), std::tuple( 1, 1, 0u ) );
+	testing::internal::CaptureStdout();
+	EXPECT_EQ( broken.InitGL( &viewport_ ), FF_FAIL );
+	testing::internal::GetCapturedStdout();
+	EXPECT_EQ( std::tuple( broken.initCalls, broken.cleanCalls ), std::tuple( 0, 1 ) );
+}
+
+// Saturation 0 and brightness 1 give opaque white; hue 1 is a full turn (red),
+// hue 1/3 green; alpha passes through; a NaN bool counts as set; the trigger
+// fires in one frame and is consumed after it; host spectrum elements reach
+// the analyser.
+TEST_F( PluginGL, FrameParameterAndSpectrumUniforms )
+{
+	SourceProbe plugin( "void main() { fragColor = vec4( tint, 1.0 ) + paint + vec4( float( flag ) + float( fire ) + level + time "
+						"+ deltaTime + float( frame ) + bpm + phase + resolution.x + resolution.y ); }" );
 	plugin.AddRGBColorParam( "tint" );
 	plugin.AddHueColorParam( "paint" );
 	plugin.AddParam( ffglqs::ParamBool::Create( "flag" ) );
 	auto fire = ffglqs::ParamTrigger::Create( "fire" );
+	auto spectrum = ffglqs::ParamFFT::Create( "spectrum", 6 );
 	plugin.AddParam( fire );
 	plugin.AddParam( ffglqs::Param::Create( "level", 0.125f ) );
-	plugin.SetFragmentShader( colourCode_ );
+	plugin.AddParam( spectrum );
 	ASSERT_EQ( plugin.InitGL( &viewport_ ), FF_SUCCESS );
-	plughost::RenderTarget target( 32, 16 );
-	target.Bind();
-	ProcessOpenGLStruct frame{ 0, nullptr };
-	GLuint program = plugin.Program();
-
-	ASSERT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
-	for( int c = 0; c < 3; ++c )
-		EXPECT_EQ( UniformFloat( program, "tint", c ), 0.5f );
-	// Saturation 0 and brightness 1: white, opaque.
-	for( int c = 0; c < 4; ++c )
-		EXPECT_EQ( UniformFloat( program, "paint", c ), 1.0f );
-	EXPECT_EQ( UniformInt( program, "flag" ), 0 );
-	EXPECT_EQ( UniformInt( program, "fire" ), 0 );
-	EXPECT_EQ( UniformFloat( program, "level" ), 0.125f );
+	EXPECT_EQ( spectrum->index, 10u );
+	const GLuint program = plugin.Program();
 	EXPECT_EQ( glGetUniformLocation( program, "tint_green" ), -1 );
 	EXPECT_EQ( glGetUniformLocation( program, "paint_alpha" ), -1 );
-
-	// Hue 1 is a full turn: pure red. Alpha is passed through.
-	plugin.SetFloatParameter( 0, 0.25f );
-	plugin.SetFloatParameter( 1, 0.75f );
-	plugin.SetFloatParameter( 2, 1.0f );
-	plugin.SetFloatParameter( 3, 1.0f );
-	plugin.SetFloatParameter( 4, 1.0f );
-	plugin.SetFloatParameter( 5, 1.0f );
-	plugin.SetFloatParameter( 6, 0.5f );
-	plugin.SetFloatParameter( 7, 0.7f );
-	plugin.SetFloatParameter( 8, 1.0f );
-	ASSERT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
-	EXPECT_EQ( UniformFloat( program, "tint", 0 ), 0.25f );
-	EXPECT_EQ( UniformFloat( program, "tint", 1 ), 0.75f );
-	EXPECT_EQ( UniformFloat( program, "tint", 2 ), 1.0f );
-	EXPECT_FLOAT_EQ( UniformFloat( program, "paint", 0 ), 1.0f );
-	EXPECT_FLOAT_EQ( UniformFloat( program, "paint", 1 ), 0.0f );
-	EXPECT_FLOAT_EQ( UniformFloat( program, "paint", 2 ), 0.0f );
-	EXPECT_FLOAT_EQ( UniformFloat( program, "paint", 3 ), 0.5f );
-	EXPECT_EQ( UniformInt( program, "flag" ), 1 );
-	EXPECT_EQ( UniformInt( program, "fire" ), 1 );// fired in this frame
-	EXPECT_EQ( fire->GetValue(), 0.0f );           // and consumed after it
-
-	// Hue 1/3 with full saturation: green (computed by hand: sextant 2, f = 0).
-	plugin.SetFloatParameter( 3, 1.0f / 3.0f );
-	plugin.SetFloatParameter( 7, std::numeric_limits< float >::quiet_NaN() );
-	ASSERT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
-	EXPECT_NEAR( UniformFloat( program, "paint", 0 ), 0.0f, 1e-6 );
-	EXPECT_NEAR( UniformFloat( program, "paint", 1 ), 1.0f, 1e-6 );
-	EXPECT_NEAR( UniformFloat( program, "paint", 2 ), 0.0f, 1e-6 );
-	EXPECT_EQ( UniformInt( program, "fire" ), 0 );
-	EXPECT_EQ( UniformInt( program, "flag" ), 1 );// NaN counts as set
-	plugin.DeInitGL();
-}
-
-TEST_F( PluginGL, SpectrumFromHostElementsFeedsTheAnalyser )
-{
-	Probe< ffglqs::Source > plugin;
-	auto spectrum = ffglqs::ParamFFT::Create( "spectrum", 6 );
-	plugin.AddParam( ffglqs::Param::Create( "first" ) );
-	plugin.AddParam( spectrum );
-	plugin.SetFragmentShader( "void main() { fragColor = vec4( first ); }" );
-	ASSERT_EQ( plugin.InitGL( &viewport_ ), FF_SUCCESS );
-	EXPECT_EQ( spectrum->index, 1u );
-	for( uint32_t k = 0; k < 6; ++k )
-		plugin.SetParamElementValue( 1, k, 0.5f );
-	plughost::RenderTarget target( 32, 16 );
-	target.Bind();
-	ProcessOpenGLStruct frame{ 0, nullptr };
-	ASSERT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
-	for( float bin : spectrum->fftData )
-		EXPECT_EQ( bin, 0.5f );
-	const ffglqs::Audio* audio = plugin.GetAudio( spectrum );
-	ASSERT_NE( audio, nullptr );
-	EXPECT_EQ( audio->GetFFT().size(), 6u );
-	EXPECT_EQ( audio->GetVolume(), 0.0f );// gain starts at a factor of 0
+	const struct { std::vector< float > set, tint, paint, flagFire, bpmPhase, resolution; } frames[] = {
+		{ {}, { 0.5f, 0.5f, 0.5f }, { 1, 1, 1, 1 }, { 0, 0 }, { 120, 0 }, { 32, 16 } },
+		{ { 0.25f, 0.75f, 1, 1, 1, 1, 0.5f, 0.7f, 1 }, { 0.25f, 0.75f, 1 }, { 1, 0, 0, 0.5f }, { 1, 1 }, { 90, 0.5f }, { 64, 8 } },
+		{ { 0.25f, 0.75f, 1, 1.0f / 3, 1, 1, 0.5f, NAN }, { 0.25f, 0.75f, 1 }, { 0, 1, 0, 0.5f }, { 1, 0 }, { 90, 0.5f }, { 64, 8 } } };
+	float lastTime = 0.0f;
+	for( uint32_t n = 0; n < 3; ++n )
+	{
+		const auto& f = frames[ n ];
+		for( uint32_t i = 0; i < f.set.size(); ++i )
+			plugin.SetFloatParameter( i, f.set[ i ] );
+		FFGLViewportStruct resized{ 0, 0, 64, 8 };
+		if( n == 1 )// the first frame checks the defaults
+			plugin.SetBeatInfo( 90.0f, 0.5f ), plugin.Resize( &resized );
+		for( uint32_t k = 0; k < 6; ++k )
+			plugin.SetParamElementValue( 10, k, 0.5f * n );
+		ASSERT_EQ( plugin.ProcessOpenGL( &noInputs ), FF_SUCCESS );
+		EXPECT_EQ( std::tuple( plugin.Frame(), plugin.updateCalls, fire->GetValue() ), std::tuple( n + 1, int( n + 1 ), 0.0f ) );
+		EXPECT_GE( plugin.TimeNow(), lastTime );
+		EXPECT_FLOAT_EQ( plugin.DeltaTime(), plugin.TimeNow() - lastTime );
+		lastTime = plugin.TimeNow();
+		const std::pair< const char*, std::vector< float > > uniforms[] = {
+			{ "frame", { float( n + 1 ) } }, { "time", { plugin.TimeNow() } }, { "deltaTime", { plugin.DeltaTime() } },
+			{ "bpm", { f.bpmPhase[ 0 ] } }, { "phase", { f.bpmPhase[ 1 ] } }, { "resolution", f.resolution },
+			{ "tint", f.tint }, { "paint", f.paint }, { "flag", { f.flagFire[ 0 ] } }, { "fire", { f.flagFire[ 1 ] } },
+			{ "level", { 0.125f } } };
+		for( const auto& [ name, want ] : uniforms )
+			ExpectUniform( program, name, want, ( "frame " + std::to_string( n + 1 ) ).c_str() );
+		EXPECT_EQ( spectrum->fftData, std::vector< float >( 6, 0.5f * n ) );
+		ASSERT_NE( plugin.GetAudio( spectrum ), nullptr );
+		EXPECT_EQ( std::tuple( plugin.GetAudio( spectrum )->GetFFT(), plugin.GetAudio( spectrum )->GetVolume() ),
+				   std::tuple( spectrum->fftData, 0.0f ) );// gain factor starts at 0
+		GLint current = -1;
+		glGetIntegerv( GL_CURRENT_PROGRAM, &current );
+		EXPECT_EQ( current, 0 );// unbound after the frame
+	}
 	plugin.DeInitGL();
 }
 
 TEST_F( PluginGL, MissingInputsFailWithoutDrawing )
 {
 	Probe< ffglqs::Effect > effect;
-	effect.SetFragmentShader( "void main() { fragColor = vec4( 1.0 ); }" );
-	ASSERT_EQ( effect.InitGL( &viewport_ ), FF_SUCCESS );
 	Probe< ffglqs::Mixer > mixer;
-	mixer.SetFragmentShader( "void main() { fragColor = vec4( 1.0 ); }" );
+	ASSERT_EQ( effect.InitGL( &viewport_ ), FF_SUCCESS );
 	ASSERT_EQ( mixer.InitGL( &viewport_ ), FF_SUCCESS );
-
-	plughost::RenderTarget target( 32, 16 );
 	target.Clear();
 	FFGLTextureStruct texture{ 4, 4, 4, 4, 0 };
-	FFGLTextureStruct* one[] = { &texture };
-	FFGLTextureStruct* nullFirst[] = { nullptr, &texture };
-	FFGLTextureStruct* nullSecond[] = { &texture, nullptr };
-	ProcessOpenGLStruct none{ 0, nullptr };
-	ProcessOpenGLStruct nullInput{ 1, nullFirst };
-	ProcessOpenGLStruct single{ 1, one };
-	ProcessOpenGLStruct pairNullFirst{ 2, nullFirst };
-	ProcessOpenGLStruct pairNullSecond{ 2, nullSecond };
-	EXPECT_EQ( effect.Render( &none ), FF_FAIL );
-	EXPECT_EQ( effect.Render( &nullInput ), FF_FAIL );
-	EXPECT_EQ( effect.Render( nullptr ), FF_FAIL );
-	EXPECT_EQ( effect.ProcessOpenGL( &none ), FF_FAIL );
-	EXPECT_EQ( mixer.Render( &single ), FF_FAIL );
-	EXPECT_EQ( mixer.Render( &pairNullFirst ), FF_FAIL );
-	EXPECT_EQ( mixer.Render( &pairNullSecond ), FF_FAIL );
-	EXPECT_EQ( mixer.ProcessOpenGL( &single ), FF_FAIL );
-	plughost::Image pixels = target.ReadPixels();
-	for( uint8_t byte : pixels.pixels )
+	FFGLTextureStruct *nullFirst[] = { nullptr, &texture }, *nullSecond[] = { &texture, nullptr };
+	ProcessOpenGLStruct nullInput{ 1, nullFirst }, single{ 1, nullSecond }, pairNullFirst{ 2, nullFirst }, pairNullSecond{ 2, nullSecond };
+	for( auto [ plugin, frame ] : { std::pair< ffglqs::Plugin*, ProcessOpenGLStruct* >{ &effect, &noInputs }, { &effect, &nullInput },
+									{ &effect, nullptr }, { &mixer, &single }, { &mixer, &pairNullFirst }, { &mixer, &pairNullSecond } } )
+		EXPECT_EQ( plugin->Render( frame ), FF_FAIL );
+	EXPECT_EQ( ( std::tuple{ effect.ProcessOpenGL( &noInputs ), mixer.ProcessOpenGL( &single ) } ), std::tuple( FF_FAIL, FF_FAIL ) );
+	for( uint8_t byte : target.ReadPixels().pixels )
 		ASSERT_EQ( byte, 0 );
 	effect.DeInitGL();
 	mixer.DeInitGL();
 }
 
-TEST( TexCoords, ImagePartOfTheAllocation )
-{
-	ffglqs::TexCoords coords = ffglqs::GetMaxGLTexCoords( { 640, 360, 1024, 512, 0 } );
-	EXPECT_EQ( coords.s, 0.625f );
-	EXPECT_EQ( coords.t, 0.703125f );
-	coords = ffglqs::GetMaxGLTexCoords( { 300, 200, 300, 200, 0 } );
-	EXPECT_EQ( coords.s, 1.0f );
-	EXPECT_EQ( coords.t, 1.0f );
-}
-
-// Every snippet, alone and all together, compiles as GLSL 4.10 inside the
-// framework's own header.
+// Every snippet, alone and all together, compiles inside the framework's header.
 TEST_F( PluginGL, SnippetsCompile )
 {
-	const char* const useAll_ = R"(
-void main()
-{
-	float v = 0.0;
-#ifdef USE_RANDOM
-	v += random() + random3( uvec3( 1u, 2u, 3u ) ).x + random( uvec2( 4u, 5u ) );
-#endif
-#ifdef USE_MAP
-	v += map( 0.5, 0.0, 1.0 ) + map( vec2( 0.5 ), vec2( 0.0 ), vec2( 1.0 ) ).x;
-	v += map( 0.5, 0.0, 1.0, 2.0, 3.0 ) + map( vec2( 0.5 ), vec2( 0.0 ), vec2( 1.0 ), vec2( 2.0 ), vec2( 3.0 ) ).y;
-#endif
-#ifdef USE_NOISE
-	v += fractal_noise( vec3( i_uv, time ), vec4( 0.5, 0.25, 0.125, 0.0625 ) ) + random3( vec3( 1.0 ) ).y;
-#endif
-	fragColor = vec4( v );
-}
-)";
-	struct Case
+	const std::string random = "random() + random3( uvec3( 1u, 2u, 3u ) ).x + random( uvec2( 4u, 5u ) )",
+					  map = "map( 0.5, 0.0, 1.0 ) + map( vec2( 0.5 ), vec2( 0.0 ), vec2( 1.0 ) ).x + map( 0.5, 0.0, 1.0, 2.0, 3.0 )"
+							" + map( vec2( 0.5 ), vec2( 0.0 ), vec2( 1.0 ), vec2( 2.0 ), vec2( 3.0 ) ).y",
+					  noise = "fractal_noise( vec3( i_uv, time ), vec4( 0.5, 0.25, 0.125, 0.0625 ) ) + random3( vec3( 1.0 ) ).y";
+	const std::pair< std::set< shader::snippet_id >, std::string > cases[] = {
+		{ { shader::random }, random }, { { shader::map }, map }, { { shader::noise }, noise },
+		{ { shader::random, shader::map, shader::noise }, random + " + " + map + " + " + noise } };
+	for( const auto& [ ids, use ] : cases )
 	{
-		std::set< ffglqs::shader::snippet_id > ids;
-		std::string defines;
-	};
-	const Case cases[] = {
-		{ { ffglqs::shader::random }, "#define USE_RANDOM\n" },
-		{ { ffglqs::shader::map }, "#define USE_MAP\n" },
-		{ { ffglqs::shader::noise }, "#define USE_NOISE\n" },
-		{ { ffglqs::shader::random, ffglqs::shader::map, ffglqs::shader::noise }, "#define USE_RANDOM\n#define USE_MAP\n#define USE_NOISE\n" },
-	};
-	for( const Case& c : cases )
-	{
-		Probe< ffglqs::Source > plugin;
-		plugin.Include( c.ids );
-		plugin.SetFragmentShader( c.defines + useAll_ );
-		EXPECT_EQ( plugin.InitGL( &viewport_ ), FF_SUCCESS ) << c.defines;
+		SourceProbe plugin( "void main() { fragColor = vec4( " + use + " ); }" );
+		plugin.Include( ids );
+		EXPECT_EQ( plugin.InitGL( &viewport_ ), FF_SUCCESS ) << use;
 		plugin.DeInitGL();
 	}
-}
-
-// The hash gives every pixel of every frame its own value.
-TEST_F( PluginGL, RandomSnippetVariesOverPixelsAndFrames )
-{
-	Probe< ffglqs::Source > plugin;
-	plugin.Include( ffglqs::shader::random );
-	plugin.SetFragmentShader( "void main() { fragColor = vec4( vec3( random() ), 1.0 ); }" );
-	ASSERT_EQ( plugin.InitGL( &viewport_ ), FF_SUCCESS );
-	plughost::RenderTarget target( 32, 16 );
-	target.Bind();
-	ProcessOpenGLStruct frame{ 0, nullptr };
-	ASSERT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
-	plughost::Image first = target.ReadPixels();
-	ASSERT_EQ( plugin.ProcessOpenGL( &frame ), FF_SUCCESS );
-	plughost::Image second = target.ReadPixels();
-	int sameNeighbours = 0, sameAcrossFrames = 0;
-	for( uint32_t y = 0; y < 16; ++y )
-		for( uint32_t x = 0; x + 1 < 32; ++x )
-		{
-			sameNeighbours += first.At( x, y )[ 0 ] == first.At( x + 1, y )[ 0 ];
-			sameAcrossFrames += first.At( x, y )[ 0 ] == second.At( x, y )[ 0 ];
-		}
-	// Equal 8-bit values happen by chance about once in 256 pairs.
-	EXPECT_LT( sameNeighbours, 20 );
-	EXPECT_LT( sameAcrossFrames, 20 );
-	plugin.DeInitGL();
 }
