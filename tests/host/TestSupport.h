@@ -1,0 +1,14 @@
+// Helpers shared by the host library and tool tests.
+#pragma once
+
+#include <GLContext.h>
+
+#include <string>
+
+namespace testsupport
+{
+std::string Plugin( const std::string& name ); // a built plug-in, e.g. "Probe"
+std::string Fixture( const std::string& name );// a library the loader must refuse
+plughost::GLContext& Context();                // made once, made current
+std::string ScratchDir( const std::string& name );// fresh; removed at exit
+}// namespace testsupport
