@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace clockref
 {
@@ -9,14 +10,12 @@ namespace
 {
 constexpr double kTau = 6.28318530718;
 
-struct Vec
-{
-	double x, y;
-};
+struct Vec { double x, y; };
 Vec operator-( Vec a, Vec b ) { return { a.x - b.x, a.y - b.y }; }
 Vec operator*( Vec a, double k ) { return { a.x * k, a.y * k }; }
 double Dot( Vec a, Vec b ) { return a.x * b.x + a.y * b.y; }
 double Len( Vec a ) { return std::sqrt( a.x * a.x + a.y * a.y ); }
+Vec Direction( double f ) { return { std::sin( f * kTau ), std::cos( f * kTau ) }; }
 
 double Hermite( double t )
 {
@@ -32,136 +31,37 @@ double BarDistance( Vec p, Vec a, Vec b, double w )
 	if( L < 0.0001 )
 		return Len( p - a ) - w / 2.0;
 	const Vec u{ ( b.x - a.x ) / L, ( b.y - a.y ) / L };
-	const Vec n{ -u.y, u.x };
-	const double along  = Dot( p - a, u );
-	const double across = Dot( p - a, n );
-	const double qx     = std::fabs( along - L / 2.0 ) - L / 2.0;
-	const double qy     = std::fabs( across ) - w / 2.0;
+	const double qx = std::fabs( Dot( p - a, u ) - L / 2.0 ) - L / 2.0;
+	const double qy = std::fabs( Dot( p - a, Vec{ -u.y, u.x } ) ) - w / 2.0;
 	return std::hypot( std::max( qx, 0.0 ), std::max( qy, 0.0 ) ) + std::min( std::max( qx, qy ), 0.0 );
 }
 
-Vec Direction( double f ) { return { std::sin( f * kTau ), std::cos( f * kTau ) }; }
-
-// Face-space position of a pixel centre, and the face-space size of one
-// pixel step along x and along y.
-struct FaceSpace
-{
-	Vec p;
-	double stepX, stepY;
-	double aspect;
-};
+// Face-space position of a pixel centre, the face-space size of one pixel
+// step along x and along y, and the viewport aspect.
+struct FaceSpace { Vec p; double stepX, stepY, aspect; };
 FaceSpace ToFace( int width, int height, int x, int y, double scale )
 {
 	const double aspect = static_cast< double >( static_cast< float >( width ) / static_cast< float >( height ) );
 	Vec p{ ( x + 0.5 ) / width - 0.5, ( y + 0.5 ) / height - 0.5 };
 	double sx = 1.0 / width, sy = 1.0 / height;
 	if( aspect > 1.0 )
-	{
-		p.x *= aspect;
-		sx *= aspect;
-	}
+		p.x *= aspect, sx *= aspect;
 	else
-	{
-		p.y /= aspect;
-		sy /= aspect;
-	}
+		p.y /= aspect, sy /= aspect;
 	return { p * ( 1.0 / scale ), sx / scale, sy / scale, aspect };
 }
-}// namespace
 
-int Glyph::LitCount() const
-{
-	return static_cast< int >( std::count( texels.begin(), texels.end(), uint8_t( 255 ) ) );
-}
+struct Glyph { int width, height; std::vector< uint8_t > texels; };
 
-std::array< int, 2 > GlyphSizeFor( double viewportWidth, int bound )
-{
-	const float f     = static_cast< float >( viewportWidth ) * 0.114f;
-	const double twoF = 2.0 * static_cast< double >( f );
-	int w             = static_cast< int >( std::min( std::floor( twoF ), static_cast< double >( bound ) ) );
-	w                 = std::max( w, 64 );
-	w |= 1;
-	return { w, 2 * w + 1 };
-}
-
-Glyph MakeGlyph( int glyph, int width, int height )
-{
-	Glyph g;
-	g.width  = width;
-	g.height = height;
-	g.texels.assign( static_cast< size_t >( width ) * height, 0 );
-	const float fw = static_cast< float >( width ), fh = static_cast< float >( height );
-	auto set       = [ & ]( int x, int row ) {
-        if( x >= 0 && x < width && row >= 0 && row < height )
-            g.texels[ static_cast< size_t >( row ) * width + x ] = 255;
-	};
-
-	if( glyph == 10 )
-	{
-		const int r  = static_cast< int >( 0.125f * fw );
-		const int cx = static_cast< int >( 0.5f * fw );
-		for( int cy : { static_cast< int >( 0.33333334f * fh ), static_cast< int >( 0.6666667f * fh ) } )
-			for( int row = cy - r; row <= cy + r - 1; ++row )
-				for( int x = cx - r; x <= cx + r - 1; ++x )
-					if( ( x - cx ) * ( x - cx ) + ( row - cy ) * ( row - cy ) < r * r )
-						set( x, row );
-		return g;
-	}
-
-	// Segments: top, upper right, lower right, bottom, lower left, upper left, middle.
-	static const char* const lit[ 10 ] = { "1111110", "0110000", "1101101", "1111001", "0110011",
-		                                   "1011011", "1011111", "1110000", "1111111", "1111011" };
-	const float aspect    = fw / fh;
-	const float colThick  = 0.08f / aspect;
-	const float inset     = 0.03f / aspect;
-	const float barLength = 0.625f - ( inset + inset );
-	const float topY = 0.5f - 0.46f, bottomY = 0.5f + 0.46f;
-	const float upperA = topY + 0.03f, upperB = 0.5f - 0.02f;
-	const float lowerA = 0.5f + 0.02f, lowerB = bottomY - 0.03f;
-	const float upperC = ( upperA + upperB ) * 0.5f, upperL = upperB - upperA;
-	const float lowerC = ( lowerA + lowerB ) * 0.5f, lowerL = lowerB - lowerA;
-
-	auto bar = [ & ]( float cy ) {
-		const int px = static_cast< int >( 0.5f * fw ), py = static_cast< int >( cy * fh );
-		const int len = static_cast< int >( barLength * fw ), th = static_cast< int >( 0.08f * fh );
-		for( int i = 0; i < th; ++i )
-		{
-			const int d = std::abs( i - th / 2 );
-			for( int x = px - len / 2 + d; x <= px + len / 2 - d; ++x )
-				set( x, py + i - th / 2 );
-		}
-	};
-	auto column = [ & ]( float cx, float cy, float length ) {
-		const int px = static_cast< int >( cx * fw ), py = static_cast< int >( cy * fh );
-		const int tw = static_cast< int >( colThick * fw ), len = static_cast< int >( length * fh );
-		const int hw = tw / 2;
-		for( int i = 0; i < len; ++i )
-		{
-			const int in = i < hw ? hw - i : ( i >= len - hw ? i - ( len - hw ) : 0 );
-			for( int x = px - hw + in; x <= px + hw - in; ++x )
-				set( x, py + i - len / 2 );
-		}
-	};
-	const char* segs = lit[ glyph ];
-	if( segs[ 0 ] == '1' ) bar( topY );
-	if( segs[ 1 ] == '1' ) column( 0.8125f, upperC, upperL );
-	if( segs[ 2 ] == '1' ) column( 0.8125f, lowerC, lowerL );
-	if( segs[ 3 ] == '1' ) bar( bottomY );
-	if( segs[ 4 ] == '1' ) column( 0.1875f, lowerC, lowerL );
-	if( segs[ 5 ] == '1' ) column( 0.1875f, upperC, upperL );
-	if( segs[ 6 ] == '1' ) bar( 0.5f );
-	return g;
-}
-
+// Bilinear, clamp-to-edge read of a glyph at (s, t), t = 0 on the top row.
 double SampleGlyph( const Glyph& glyph, double s, double t )
 {
 	const double u = s * glyph.width - 0.5, v = t * glyph.height - 0.5;
-	const double fu = std::floor( u ), fv = std::floor( v );
-	const double wu = u - fu, wv = v - fv;
+	const double fu = std::floor( u ), fv = std::floor( v ), wu = u - fu, wv = v - fv;
 	auto at = [ & ]( int x, int row ) {
 		x   = std::clamp( x, 0, glyph.width - 1 );
 		row = std::clamp( row, 0, glyph.height - 1 );
-		return glyph.At( x, row ) / 255.0;
+		return glyph.texels[ static_cast< size_t >( row ) * glyph.width + x ] / 255.0;
 	};
 	const int x0 = static_cast< int >( fu ), r0 = static_cast< int >( fv );
 	const double top    = at( x0, r0 ) * ( 1 - wu ) + at( x0 + 1, r0 ) * wu;
@@ -169,23 +69,17 @@ double SampleGlyph( const Glyph& glyph, double s, double t )
 	return top * ( 1 - wv ) + bottom * wv;
 }
 
+// One pixel, x from the left, y from the bottom (GL window coordinates).
 Pixel AnalogPixel( const FaceInputs& in, int width, int height, int x, int y )
 {
-	const Pixel black{ 0, 0, 0, in.solidBackground ? 1.0 : 0.0 };
-	if( !( in.scale > 0.0f ) || !std::isfinite( in.scale ) )
-		return black;
 	const FaceSpace f = ToFace( width, height, x, y, in.scale );
-	const Vec p       = f.p;
-	const double R    = f.aspect > 1.0 ? 0.5 * f.aspect : 0.5;
+	const Vec p = f.p, centre{ 0, 0 };
+	const double R = f.aspect > 1.0 ? 0.5 * f.aspect : 0.5;
 	// Sum of absolute derivatives per axis; the mapping is axis-aligned.
 	const double s = std::hypot( f.stepX, f.stepY );
-	const double T = std::min( std::max( 0.001, 2.0 * s ), 0.02 );
-	const double a = 1.1 * s;
-	const Vec centre{ 0, 0 };
+	const double T = std::min( std::max( 0.001, 2.0 * s ), 0.02 ), a = 1.1 * s;
 
-	double Sa = 0.0;
-	if( in.showSeconds )
-		Sa = Cover( BarDistance( p, centre, Direction( in.seconds ) * ( R * 0.9 ), 0.75 * T ), a );
+	const double Sa = in.showSeconds ? Cover( BarDistance( p, centre, Direction( in.seconds ) * ( R * 0.9 ), 0.75 * T ), a ) : 0.0;
 	double M = 0.0;
 	for( int i = 0; i < 12; ++i )
 	{
@@ -210,21 +104,9 @@ Pixel AnalogPixel( const FaceInputs& in, int width, int height, int x, int y )
 	return out;
 }
 
-DigitalFace::DigitalFace( int width_, int height_, int glyphWidth, int glyphHeight ) :
-	width( width_ ),
-	height( height_ )
+Pixel DigitalPixel( const FaceInputs& in, const std::vector< Glyph >& glyphs, int width, int height, int x, int y )
 {
-	for( int g = 0; g < 11; ++g )
-		glyphs.push_back( MakeGlyph( g, glyphWidth, glyphHeight ) );
-}
-
-Pixel DigitalFace::At( const FaceInputs& in, int x, int y ) const
-{
-	const Pixel black{ 0, 0, 0, in.solidBackground ? 1.0 : 0.0 };
-	if( !( in.scale > 0.0f ) || !std::isfinite( in.scale ) )
-		return black;
-	const FaceSpace f = ToFace( width, height, x, y, in.scale );
-
+	const FaceSpace f  = ToFace( width, height, x, y, in.scale );
 	const int maxHours = in.hourFormat24h ? 24 : 12;
 	const int hours    = std::min( static_cast< int >( in.hours * static_cast< float >( maxHours ) ), maxHours - 1 );
 	const int minutes  = std::min( static_cast< int >( in.minutes * 60.0f ), 59 );
@@ -235,40 +117,106 @@ Pixel DigitalFace::At( const FaceInputs& in, int x, int y ) const
 	// Glyph value, or -1 for a colon.
 	std::vector< int > row = { hours / 10, hours % 10, -1, minutes / 10, minutes % 10 };
 	if( in.showSeconds )
-	{
-		row.push_back( -1 );
-		row.push_back( seconds / 10 );
-		row.push_back( seconds % 10 );
-	}
+		row.insert( row.end(), { -1, seconds / 10, seconds % 10 } );
 	double total = 0.0;
 	for( size_t i = 0; i < row.size(); ++i )
 		total += ( row[ i ] < 0 ? cw : dw ) + ( i ? sp : 0.0 );
 
-	double mask = 0.0;
+	double mask = 0.0, left = -total / 2.0;
 	bool ambiguous = false;
-	// Borders closer than this (a small fraction of a pixel) to a pixel
-	// centre could fall either way in single precision.
+	// Borders closer than this to a pixel centre could fall either way in single precision.
 	const double edgeX = 0.01 * f.stepX, edgeY = 0.01 * f.stepY;
-	double left = -total / 2.0;
 	for( int value : row )
 	{
-		const double bw = value < 0 ? cw : dw;
-		const double cx = left + bw / 2.0;
+		const double bw = value < 0 ? cw : dw, cx = left + bw / 2.0;
 		left += bw + sp;
 		const double qx = f.p.x - cx, qy = f.p.y;
 		const double ex = std::fabs( std::fabs( qx ) - bw / 2.0 ), ey = std::fabs( std::fabs( qy ) - dh / 2.0 );
-		const bool nearX = ex < edgeX && std::fabs( qy ) <= dh / 2.0 + edgeY;
-		const bool nearY = ey < edgeY && std::fabs( qx ) <= bw / 2.0 + edgeX;
-		if( nearX || nearY )
-			ambiguous = true;
-		if( !( std::fabs( qx ) < bw / 2.0 && std::fabs( qy ) < dh / 2.0 ) )
-			continue;
-		const double s = ( qx + bw / 2.0 ) / bw, t = 1.0 - ( qy + dh / 2.0 ) / dh;
-		mask = std::max( mask, SampleGlyph( glyphs[ value < 0 ? 10 : value ], s, t ) );
+		ambiguous = ambiguous || ( ex < edgeX && std::fabs( qy ) <= dh / 2.0 + edgeY ) ||
+		            ( ey < edgeY && std::fabs( qx ) <= bw / 2.0 + edgeX );
+		if( std::fabs( qx ) < bw / 2.0 && std::fabs( qy ) < dh / 2.0 )
+			mask = std::max( mask, SampleGlyph( glyphs[ value < 0 ? 10 : value ], ( qx + bw / 2.0 ) / bw, 1.0 - ( qy + dh / 2.0 ) / dh ) );
 	}
-	Pixel out = in.solidBackground ? Pixel{ in.red * mask, in.green * mask, in.blue * mask, 1.0 }
-	                               : Pixel{ in.red, in.green, in.blue, mask };
-	out.ambiguous = ambiguous;
-	return out;
+	return in.solidBackground ? Pixel{ in.red * mask, in.green * mask, in.blue * mask, 1.0, ambiguous }
+	                          : Pixel{ in.red, in.green, in.blue, mask, ambiguous };
+}
+}// namespace
+
+std::array< int, 2 > GlyphSizeFor( double viewportWidth, int bound )
+{
+	const float f     = static_cast< float >( viewportWidth ) * 0.114f;
+	const double twoF = 2.0 * static_cast< double >( f );
+	const int w       = std::max( static_cast< int >( std::min( std::floor( twoF ), static_cast< double >( bound ) ) ), 64 ) | 1;
+	return { w, 2 * w + 1 };
+}
+
+std::vector< uint8_t > MakeGlyph( int glyph, int width, int height )
+{
+	std::vector< uint8_t > texels( static_cast< size_t >( width ) * height, 0 );
+	const float fw = static_cast< float >( width ), fh = static_cast< float >( height );
+	auto set       = [ & ]( int x, int row ) {
+        if( x >= 0 && x < width && row >= 0 && row < height )
+            texels[ static_cast< size_t >( row ) * width + x ] = 255;
+	};
+	if( glyph == 10 )
+	{
+		const int r = static_cast< int >( 0.125f * fw ), cx = static_cast< int >( 0.5f * fw );
+		for( int cy : { static_cast< int >( 0.33333334f * fh ), static_cast< int >( 0.6666667f * fh ) } )
+			for( int row = cy - r; row <= cy + r - 1; ++row )
+				for( int x = cx - r; x <= cx + r - 1; ++x )
+					if( ( x - cx ) * ( x - cx ) + ( row - cy ) * ( row - cy ) < r * r )
+						set( x, row );
+		return texels;
+	}
+	// Segments: top, upper right, lower right, bottom, lower left, upper left, middle.
+	static const char* const lit[ 10 ] = { "1111110", "0110000", "1101101", "1111001", "0110011",
+		                                   "1011011", "1011111", "1110000", "1111111", "1111011" };
+	const float aspect = fw / fh, colThick = 0.08f / aspect, inset = 0.03f / aspect;
+	const float barLength = 0.625f - ( inset + inset );
+	const float topY = 0.5f - 0.46f, bottomY = 0.5f + 0.46f;
+	const float upperA = topY + 0.03f, upperB = 0.5f - 0.02f, lowerA = 0.5f + 0.02f, lowerB = bottomY - 0.03f;
+	const float upperC = ( upperA + upperB ) * 0.5f, upperL = upperB - upperA;
+	const float lowerC = ( lowerA + lowerB ) * 0.5f, lowerL = lowerB - lowerA;
+	auto bar = [ & ]( float cy ) {
+		const int px = static_cast< int >( 0.5f * fw ), py = static_cast< int >( cy * fh );
+		const int len = static_cast< int >( barLength * fw ), th = static_cast< int >( 0.08f * fh );
+		for( int i = 0; i < th; ++i )
+			for( int d = std::abs( i - th / 2 ), x = px - len / 2 + d; x <= px + len / 2 - d; ++x )
+				set( x, py + i - th / 2 );
+	};
+	auto column = [ & ]( float cx, float cy, float length ) {
+		const int px = static_cast< int >( cx * fw ), py = static_cast< int >( cy * fh );
+		const int hw = static_cast< int >( colThick * fw ) / 2, len = static_cast< int >( length * fh );
+		for( int i = 0; i < len; ++i )
+		{
+			const int in = i < hw ? hw - i : ( i >= len - hw ? i - ( len - hw ) : 0 );
+			for( int x = px - hw + in; x <= px + hw - in; ++x )
+				set( x, py + i - len / 2 );
+		}
+	};
+	const char* segs = lit[ glyph ];
+	if( segs[ 0 ] == '1' ) bar( topY );
+	if( segs[ 1 ] == '1' ) column( 0.8125f, upperC, upperL );
+	if( segs[ 2 ] == '1' ) column( 0.8125f, lowerC, lowerL );
+	if( segs[ 3 ] == '1' ) bar( bottomY );
+	if( segs[ 4 ] == '1' ) column( 0.1875f, lowerC, lowerL );
+	if( segs[ 5 ] == '1' ) column( 0.1875f, upperC, upperL );
+	if( segs[ 6 ] == '1' ) bar( 0.5f );
+	return texels;
+}
+
+std::vector< Pixel > Frame( const FaceInputs& in, bool digital, int width, int height )
+{
+	std::vector< Pixel > frame;
+	if( !( in.scale > 0.0f ) || !std::isfinite( in.scale ) )
+		return std::vector< Pixel >( static_cast< size_t >( width ) * height, Pixel{ 0, 0, 0, in.solidBackground ? 1.0 : 0.0 } );
+	std::vector< Glyph > glyphs;
+	const auto size = GlyphSizeFor( width, 512 );
+	for( int g = 0; digital && g < 11; ++g )
+		glyphs.push_back( { size[ 0 ], size[ 1 ], MakeGlyph( g, size[ 0 ], size[ 1 ] ) } );
+	for( int y = 0; y < height; ++y )
+		for( int x = 0; x < width; ++x )
+			frame.push_back( digital ? DigitalPixel( in, glyphs, width, height, x, y ) : AnalogPixel( in, width, height, x, y ) );
+	return frame;
 }
 }// namespace clockref

@@ -1,0 +1,353 @@
+// The built clock loaded with dlopen and driven through plugMain: whole
+// frames against the CPU model, a pinned wall clock, GL state left behind,
+// glyph uploads and rebuilds, GL objects over many lifetimes.
+//
+// Tolerance: on Mesa llvmpipe both faces differ from the model by at most
+// 1 step of 255 (single precision, 8-bit rounding, fixed-point bilinear
+// weights); the limit allows one more. A misplaced line or texel costs far more.
+#include <gtest/gtest.h>
+
+#include <GL/glcorearb.h>
+#include <PlugHost.h>
+#include <dlfcn.h>
+#include <sys/time.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <sstream>
+#include <tuple>
+#include <vector>
+
+#include "ClockReference.h"
+
+using clockref::FaceInputs;
+
+namespace
+{
+std::atomic< bool > pinned{ false };
+std::atomic< int64_t > pinnedSeconds{ 0 }, pinnedMicroseconds{ 0 };
+
+enum Param : uint32_t { DisplayType, ShowSeconds, Scale, Red, Green, Blue, ManualMode, Hours, Minutes, Seconds,
+                        TimezoneOffset, SolidBackground, RedSecondsHand };
+enum Display { Analog, AnalogSmooth, Digital12h, Digital24h };
+constexpr int kTolerance      = 2;
+constexpr int64_t kAfternoon = 1773446400LL + 13 * 3600 + 30 * 60 + 5;// 2026-03-14 13:30:05 UTC
+
+plughost::PluginLibrary& Clock()
+{
+	static plughost::GLContext context;
+	context.MakeCurrent();
+	static plughost::PluginLibrary library( std::string( FFGL_PLUGIN_DIR ) + "/VavoRozar.so" );
+	if( !library.Initialised() )
+		library.Initialise();
+	return library;
+}
+
+struct Shape { uint32_t width, height; };
+
+plughost::Image Render( plughost::Instance& instance, Shape shape )
+{
+	plughost::RenderTarget target( shape.width, shape.height );
+	return plughost::RenderImage( instance, target );
+}
+
+// Renders a frame and returns the largest channel difference (8-bit steps)
+// from the model of `display`, with a description.
+std::pair< int, std::string > RenderAndCompare( plughost::Instance& instance, Shape shape, FaceInputs in, Display display )
+{
+	const auto image = Render( instance, shape );
+	const int w = static_cast< int >( shape.width ), h = static_cast< int >( shape.height );
+	in.hourFormat24h = display == Digital24h;
+	const auto model = clockref::Frame( in, display >= Digital12h, w, h );
+	int worst = 0, worstX = -1, worstY = -1, skipped = 0;
+	for( int y = 0; y < h; ++y )
+		for( int x = 0; x < w; ++x )
+		{
+			const clockref::Pixel& p = model[ static_cast< size_t >( y ) * w + x ];
+			skipped += p.ambiguous;
+			const uint8_t* got     = image.At( static_cast< uint32_t >( x ), static_cast< uint32_t >( h - 1 - y ) );
+			const double want[ 4 ] = { p.r, p.g, p.b, p.a };
+			for( int c = 0; c < 4 && !p.ambiguous; ++c )
+			{
+				const int diff = std::abs( static_cast< int >( std::lround( std::clamp( want[ c ], 0.0, 1.0 ) * 255.0 ) ) - got[ c ] );
+				if( diff > worst )
+					worst = diff, worstX = x, worstY = y;
+			}
+		}
+	std::ostringstream out;
+	out << w << "x" << h << " display " << display << ": max difference " << worst << " at (" << worstX << ", "
+	    << worstY << "), " << skipped << " pixels on a discontinuity skipped";
+	return { worst, out.str() };
+}
+
+// Manual mode; minutes and seconds are sent while smooth so they stay unsnapped.
+void ApplyManual( plughost::Instance& instance, const FaceInputs& in, Display display )
+{
+	const std::pair< Param, float > values[] = {
+		{ DisplayType, AnalogSmooth }, { ManualMode, 1 }, { Hours, in.hours }, { Minutes, in.minutes },
+		{ Seconds, in.seconds }, { DisplayType, float( display ) }, { ShowSeconds, float( in.showSeconds ) },
+		{ Scale, in.scale }, { Red, in.red }, { Green, in.green }, { Blue, in.blue },
+		{ SolidBackground, float( in.solidBackground ) }, { RedSecondsHand, float( in.redSeconds ) },
+	};
+	for( auto [ param, value ] : values )
+		instance.SetFloat( param, value );
+}
+
+std::vector< GLuint > TexturesOfSize( int width, int height )
+{
+	std::vector< GLuint > names;
+	for( GLuint name = 1; name <= 4096; ++name )
+	{
+		if( !glIsTexture( name ) )
+			continue;
+		glBindTexture( GL_TEXTURE_2D, name );
+		GLint w = 0, h = 0;
+		glGetTexLevelParameteriv( GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w );
+		glGetTexLevelParameteriv( GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h );
+		if( w == width && h == height )
+			names.push_back( name );
+	}
+	glBindTexture( GL_TEXTURE_2D, 0 );
+	return names;
+}
+
+// Live textures, programs, shaders, buffers and vertex arrays.
+std::vector< int > CountGLObjects()
+{
+	std::vector< int > counts;
+	for( auto is : { glIsTexture, glIsProgram, glIsShader, glIsBuffer, glIsVertexArray } )
+	{
+		counts.push_back( 0 );
+		for( GLuint name = 1; name <= ( 1u << 15 ); ++name )
+			counts.back() += is( name ) == GL_TRUE;
+	}
+	return counts;
+}
+}// namespace
+
+// Exported by the executable, so the dlopen'ed clock reads the pinned time.
+extern "C" int gettimeofday( struct timeval* __restrict tv, void* __restrict tz ) noexcept
+{
+	if( pinned.load() )
+	{
+		tv->tv_sec  = static_cast< time_t >( pinnedSeconds.load() );
+		tv->tv_usec = static_cast< suseconds_t >( pinnedMicroseconds.load() );
+		return 0;
+	}
+	using Real       = int ( * )( struct timeval*, void* );
+	static Real real = reinterpret_cast< Real >( dlsym( RTLD_NEXT, "gettimeofday" ) );
+	return real ? real( tv, tz ) : -1;
+}
+
+TEST( ClockFrames, ManualFramesMatchTheModel )
+{
+	// FaceInputs: red, green, blue, hours, minutes, seconds, scale, show seconds, solid, red seconds.
+	const struct { Display display; std::vector< Shape > shapes; FaceInputs in; } rows[] = {
+		{ AnalogSmooth, { { 160, 90 }, { 72, 128 }, { 96, 96 }, { 200, 40 } }, { 0.9f, 0.6f, 0.2f, 0.3f, 0.71f, 0.45f, 0.9f } },
+		{ Analog, { { 128, 72 }, { 64, 112 } }, { 0.8f, 0.8f, 1.0f, 0.9f, 0.2f, 0.6f, 1.0f, true, false, true } },
+		{ AnalogSmooth, { { 120, 80 } }, { 0.8f, 0.8f, 0.8f, 0.5f, 0.0f, 0.25f, 0.3f, false, true, true } },
+		// 07:38:52
+		{ Digital12h, { { 160, 90 }, { 72, 128 }, { 96, 96 }, { 200, 40 } },
+		  { 0.3f, 0.9f, 0.5f, 7.5f / 12, 38.0f / 60 + 0.001f, 52.5f / 60, 0.95f } },
+		{ Digital24h, { { 192, 64 }, { 60, 100 } }, { 0.8f, 0.8f, 0.8f, 13.5f / 24, 0.999f, 0.0f, 1.0f, false, false } },
+		// Slider ends read 11:59:59, not 00:00:00.
+		{ Digital12h, { { 140, 60 } }, { 0.8f, 0.8f, 0.8f, 1.0f, 1.0f, 1.0f, 1.0f } },
+		// The largest (513 x 1027) set, rebuilt from the 385 x 771 one made at instantiation.
+		{ Digital12h, { { 2400, 24 } }, { 0.8f, 0.8f, 0.8f, 4.0f / 12, 25.0f / 60, 9.0f / 60, 0.6f } },
+		// Scale at or below zero draws nothing, exactly.
+		{ AnalogSmooth, { { 64, 48 } }, { 0.8f, 0.8f, 0.8f, 0.1f, 0.2f, 0.3f, 0.0f } },
+		{ AnalogSmooth, { { 64, 48 } }, { 0.8f, 0.8f, 0.8f, 0.1f, 0.2f, 0.3f, -0.5f, true, false } },
+		{ Digital12h, { { 64, 48 } }, { 0.8f, 0.8f, 0.8f, 0.1f, 0.2f, 0.3f, -0.5f } },
+		{ Digital12h, { { 64, 48 } }, { 0.8f, 0.8f, 0.8f, 0.1f, 0.2f, 0.3f, 0.0f, true, false } },
+	};
+	for( const auto& r : rows )
+		for( const Shape& shape : r.shapes )
+		{
+			plughost::Instance instance( Clock(), shape.width, shape.height );
+			ApplyManual( instance, r.in, r.display );
+			const auto [ diff, what ] = RenderAndCompare( instance, shape, r.in, r.display );
+			EXPECT_LE( diff, r.in.scale > 0 ? kTolerance : 0 ) << what;
+		}
+}
+
+TEST( ClockFrames, HandsPointWhereTheyShould )
+{
+	// Hour hand along +x, minute hand down; R = 64 pixels at scale 1.
+	plughost::Instance instance( Clock(), 128, 128 );
+	ApplyManual( instance, { 0.2f, 0.4f, 0.6f, 0.25f, 0.5f, 0.0f, 1.0f, false }, AnalogSmooth );
+	const auto image = Render( instance, { 128, 128 } );
+	for( auto [ x, row, lit ] : { std::tuple{ 92, 63, true }, { 36, 63, false }, { 63, 104, true } } )
+		for( int c = 0; c < 4; ++c )
+			EXPECT_NEAR( image.At( x, row )[ c ], c == 3 ? 255 : lit ? 51 * ( c + 1 ) : 0, 1 ) << x << "," << row;
+}
+
+class WallClock : public ::testing::Test
+{
+protected:
+	void TearDown() override
+	{
+		Pin( "UTC0", 0, 0 );
+		pinned = false;
+	}
+	static void Pin( const char* zone, int64_t seconds, int64_t microseconds )
+	{
+		setenv( "TZ", zone, 1 );
+		tzset();
+		pinnedSeconds      = seconds;
+		pinnedMicroseconds = microseconds;
+		pinned             = true;
+	}
+};
+
+TEST_F( WallClock, FramesShowThePinnedTime )
+{
+	const struct { const char* zone; int64_t seconds, microseconds; Display display; float offset; Shape shape; FaceInputs shown; } rows[] = {
+		{ "UTC0", kAfternoon, 250400, AnalogSmooth, 0, { 120, 90 }, { 0.8f, 0.8f, 0.8f, 1.5f / 12, ( 30 + 5 / 60.0f ) / 60, 5.25f / 60, 0.9f } },
+		// The offset moves the hour only: 03:30 on a 12-hour face.
+		{ "UTC0", kAfternoon, 250400, Analog, 14, { 100, 100 }, { 0.8f, 0.8f, 0.8f, 3.5f / 12, 0.5f, 5.0f / 60, 1.0f } },
+		{ "WST9", kAfternoon, 0, Digital24h, 0, { 150, 60 }, { 0.8f, 0.8f, 0.8f, 4.5f / 24, 0.5f, 5.0f / 60, 1.0f, true, false } },
+		// An instant no calendar can express still draws a frame: midnight.
+		{ "UTC0", INT64_C( 1 ) << 61, 0, Digital24h, 0, { 140, 60 }, { 0.8f, 0.8f, 0.8f, 0, 0, 0, 1.0f } },
+	};
+	for( const auto& r : rows )
+	{
+		Pin( r.zone, r.seconds, r.microseconds );
+		plughost::Instance instance( Clock(), r.shape.width, r.shape.height );
+		instance.SetFloat( DisplayType, r.display );
+		instance.SetFloat( Scale, r.shown.scale );
+		instance.SetFloat( TimezoneOffset, r.offset );
+		instance.SetFloat( SolidBackground, r.shown.solidBackground );
+		const auto [ diff, what ] = RenderAndCompare( instance, r.shape, r.shown, r.display );
+		EXPECT_LE( diff, kTolerance ) << r.zone << " " << r.seconds << ": " << what;
+	}
+}
+
+TEST_F( WallClock, ManualIgnoresClockAndOffsetAndTickingSnapsFromTheNextFrame )
+{
+	Pin( "UTC0", kAfternoon, 0 );
+	plughost::Instance instance( Clock(), 96, 96 );
+	FaceInputs in{ 0.8f, 0.8f, 0.8f, 0.1f, 0.51f, 0.0f, 1.0f, false };
+	ApplyManual( instance, in, AnalogSmooth );
+	instance.SetFloat( TimezoneOffset, 5.0f );
+	instance.SetFloat( DisplayType, Analog );
+	for( float shown : { 0.51f, 31.0f / 60.0f } )
+	{
+		in.minutes                = shown;
+		const auto [ diff, what ] = RenderAndCompare( instance, { 96, 96 }, in, Analog );
+		EXPECT_LE( diff, kTolerance ) << what;
+	}
+	EXPECT_FLOAT_EQ( instance.GetFloat( Minutes ).value_or( -1.0f ), 31.0f / 60.0f );
+}
+
+TEST( ClockState, FramesLeaveUnitZeroAndNoProgram )
+{
+	plughost::RenderTarget target( 64, 64 );
+	for( Display display : { Analog, Digital24h, AnalogSmooth, Digital12h } )
+	{
+		plughost::Instance instance( Clock(), 64, 64 );
+		instance.SetFloat( DisplayType, display );
+		glActiveTexture( GL_TEXTURE5 );// left behind for the frame to clear
+		ASSERT_EQ( plughost::RenderFrame( instance, target ), FF_SUCCESS );
+		GLint value = -1;
+		for( auto [ pname, want ] : { std::pair< GLenum, GLint >{ GL_CURRENT_PROGRAM, 0 }, { GL_ACTIVE_TEXTURE, GL_TEXTURE0 },
+		                              { GL_VERTEX_ARRAY_BINDING, 0 } } )
+		{
+			glGetIntegerv( pname, &value );
+			EXPECT_EQ( value, want ) << "state " << pname << " display " << display;
+		}
+		for( GLenum unit = 0; unit <= 10; ++unit )
+		{
+			glActiveTexture( GL_TEXTURE0 + unit );
+			glGetIntegerv( GL_TEXTURE_BINDING_2D, &value );
+			EXPECT_EQ( value, 0 ) << "unit " << unit << " display " << display;
+		}
+		glActiveTexture( GL_TEXTURE0 );
+	}
+}
+
+TEST( ClockState, GlyphTexturesAreExactR8LinearClamped )
+{
+	plughost::Instance instance( Clock(), 640, 8 );
+	const auto names = TexturesOfSize( 145, 291 );// digits 0..9 then the colon
+	ASSERT_EQ( names.size(), 11u );
+	std::vector< uint8_t > texels( 145 * 291 );
+	glPixelStorei( GL_PACK_ALIGNMENT, 1 );
+	for( int g = 0; g < 11; ++g )
+	{
+		glBindTexture( GL_TEXTURE_2D, names[ g ] );
+		std::array< GLint, 5 > got{};// format, min and mag filter, wrap s and t
+		glGetTexLevelParameteriv( GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &got[ 0 ] );
+		const GLenum pnames[] = { GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T };
+		for( int i = 0; i < 4; ++i )
+			glGetTexParameteriv( GL_TEXTURE_2D, pnames[ i ], &got[ i + 1 ] );
+		EXPECT_EQ( got, ( std::array< GLint, 5 >{ GL_R8, GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE } ) )
+		    << "glyph " << g;
+		glGetTexImage( GL_TEXTURE_2D, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data() );
+		EXPECT_EQ( texels, clockref::MakeGlyph( g, 145, 291 ) ) << "glyph " << g;
+	}
+	glBindTexture( GL_TEXTURE_2D, 0 );
+}
+
+TEST( ClockState, GlyphSetIsRebuiltOnlyWhenItsWidthChanges )
+{
+	plughost::RenderTarget target( 8, 8 );
+	{
+		plughost::Instance instance( Clock(), 1920, 8 );
+		EXPECT_EQ( TexturesOfSize( 385, 771 ).size(), 11u );// bound 384 at instantiation
+		plughost::RenderFrame( instance, target );
+		EXPECT_EQ( TexturesOfSize( 385, 771 ).size(), 0u );
+		EXPECT_EQ( TexturesOfSize( 437, 875 ).size(), 11u );// bound 512 per frame
+	}
+	plughost::Instance instance( Clock(), 1280, 8 );
+	plughost::RenderFrame( instance, target );
+	const auto set1280 = TexturesOfSize( 291, 583 );
+	EXPECT_EQ( set1280.size(), 11u );
+	instance.Resize( 1280, 700 );// height alone: kept
+	plughost::RenderFrame( instance, target );
+	EXPECT_EQ( TexturesOfSize( 291, 583 ), set1280 );
+	instance.Resize( 1281, 8 );
+	plughost::RenderFrame( instance, target );
+	EXPECT_EQ( TexturesOfSize( 291, 583 ).size(), 0u );
+	const auto set1281 = TexturesOfSize( 293, 587 );
+	EXPECT_EQ( set1281.size(), 11u );
+	instance.Resize( 1285, 8 );// same computed size: the same textures stay
+	plughost::RenderFrame( instance, target );
+	EXPECT_EQ( TexturesOfSize( 293, 587 ), set1281 );
+}
+
+TEST( ClockState, DegenerateViewportsAreHarmless )
+{
+	plughost::RenderTarget target( 16, 16 );
+	for( Display display : { Analog, Digital12h } )
+	{
+		plughost::Instance instance( Clock(), 16, 16 );
+		instance.SetFloat( DisplayType, display );
+		for( auto [ w, h ] : { std::pair< uint32_t, uint32_t >{ 16, 0 }, { 0, 0 }, { 0, 16 }, { 4294967295u, 0 } } )
+		{
+			instance.Resize( w, h );
+			EXPECT_EQ( plughost::RenderFrame( instance, target ), FF_SUCCESS ) << w << "x" << h;
+		}
+	}
+}
+
+TEST( ClockState, ManyLifetimesLeaveNoGLObjectBehind )
+{
+	plughost::RenderTarget target( 32, 32 );
+	{
+		plughost::Instance warm( Clock(), 32, 32 );// first frames may create driver objects
+		plughost::RenderFrame( warm, target );
+	}
+	const auto before = CountGLObjects();
+	for( int cycle = 0; cycle < 200; ++cycle )
+	{
+		// Odd cycles use a width whose glyph set is rebuilt on the first frame.
+		plughost::Instance instance( Clock(), cycle % 2 ? 1500 : 32, 32 );
+		instance.SetFloat( DisplayType, static_cast< float >( cycle % 4 ) );
+		ASSERT_EQ( plughost::RenderFrame( instance, target ), FF_SUCCESS );
+	}
+	EXPECT_EQ( CountGLObjects(), before );
+}
