@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make binutils
   libgtest-dev libbenchmark-dev libpng-dev
-  libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
+  libegl-dev libgl-dev libopengl-dev libegl-mesa0 libgl1-mesa-dri
 )
 
 missing=()
