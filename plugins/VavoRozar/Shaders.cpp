@@ -1,5 +1,24 @@
 #include "Shaders.h"
 
+// The start of both faces' main(): a face of no size (or a degenerate
+// viewport) draws nothing rather than dividing by zero; otherwise p is the
+// pixel in face space, origin at the centre, one scale on both axes.
+#define FACE_SPACE_ \
+	"	vec4 background = SolidBackground == 1 ? vec4( 0.0, 0.0, 0.0, 1.0 ) : vec4( 0.0 );\n" \
+	"	if( !( Scale > 0.0 ) || isinf( Scale ) || !( AspectRatio > 0.0 ) || isinf( AspectRatio ) )\n" \
+	"	{\n" \
+	"		fragColor = background;\n" \
+	"		return;\n" \
+	"	}\n" \
+	"\n" \
+	"	vec2 p = uv - vec2( 0.5 );\n" \
+	"	if( AspectRatio > 1.0 )\n" \
+	"		p.x *= AspectRatio;\n" \
+	"	else\n" \
+	"		p.y /= AspectRatio;\n" \
+	"	p /= Scale;\n" \
+	"\n"
+
 const char vertexShaderCode_[] = R"(#version 410 core
 uniform vec2 MaxUV;
 
@@ -62,22 +81,9 @@ vec2 direction( float f )
 
 void main()
 {
-	vec4 background = SolidBackground == 1 ? vec4( 0.0, 0.0, 0.0, 1.0 ) : vec4( 0.0 );
-	// A face of no size (or a degenerate viewport) draws nothing rather than
-	// dividing by zero.
-	if( !( Scale > 0.0 ) || isinf( Scale ) || !( AspectRatio > 0.0 ) || isinf( AspectRatio ) )
-	{
-		fragColor = background;
-		return;
-	}
-
-	vec2 p = uv - vec2( 0.5 );
-	if( AspectRatio > 1.0 )
-		p.x *= AspectRatio;
-	else
-		p.y /= AspectRatio;
-	p /= Scale;
-
+)"
+	FACE_SPACE_
+	R"(
 	float R = AspectRatio > 1.0 ? 0.5 * AspectRatio : 0.5;
 	float s = length( fwidth( p ) );
 	float T = min( max( 0.001, 2.0 * s ), 0.02 );
@@ -169,22 +175,9 @@ float sampleDigit( int value, vec2 st )
 
 void main()
 {
-	vec4 background = SolidBackground == 1 ? vec4( 0.0, 0.0, 0.0, 1.0 ) : vec4( 0.0 );
-	// A read-out of no size (or a degenerate viewport) draws nothing rather
-	// than dividing by zero.
-	if( !( Scale > 0.0 ) || isinf( Scale ) || !( AspectRatio > 0.0 ) || isinf( AspectRatio ) )
-	{
-		fragColor = background;
-		return;
-	}
-
-	vec2 p = uv - vec2( 0.5 );
-	if( AspectRatio > 1.0 )
-		p.x *= AspectRatio;
-	else
-		p.y /= AspectRatio;
-	p /= Scale;
-
+)"
+	FACE_SPACE_
+	R"(
 	int maxHours = HourFormat24h == 1 ? 24 : 12;
 	// Upper clamps keep a value of exactly 1 from wrapping to 00; the lower
 	// ones keep the digit arithmetic on non-negative numbers.

@@ -64,6 +64,23 @@ void ValidateContextState()
 {
 }
 
+// One object from the registered factory; null when it fails or throws.
+CFFGLPlugin* MakePluginObject()
+{
+	CFFGLPlugin* made = nullptr;
+	try
+	{
+		if( g_CurrPluginInfo->GetFactoryMethod()( &made ) == FF_SUCCESS && made != nullptr )
+			return made;
+	}
+	catch( ... )
+	{
+		return nullptr;
+	}
+	delete made;
+	return nullptr;
+}
+
 FFResult initialise()
 {
 	if( g_CurrPluginInfo == nullptr )
@@ -77,20 +94,9 @@ FFResult initialise()
 	if( s_pPrototype != nullptr )
 		return FF_SUCCESS;
 
-	CFFGLPlugin* made = nullptr;
-	try
-	{
-		FFResult result = g_CurrPluginInfo->GetFactoryMethod()( &made );
-		if( result != FF_SUCCESS || made == nullptr )
-		{
-			delete made;
-			return FF_FAIL;
-		}
-	}
-	catch( ... )
-	{
+	CFFGLPlugin* made = MakePluginObject();
+	if( made == nullptr )
 		return FF_FAIL;
-	}
 	s_pPrototype = made;
 	return FF_SUCCESS;
 }
@@ -244,20 +250,9 @@ FFMixed instantiateGL( const FFGLViewportStruct* viewport )
 	if( prototype == nullptr )
 		return failure;
 
-	CFFGLPlugin* instance = nullptr;
-	try
-	{
-		FFResult made = g_CurrPluginInfo->GetFactoryMethod()( &instance );
-		if( made != FF_SUCCESS || instance == nullptr )
-		{
-			delete instance;
-			return failure;
-		}
-	}
-	catch( ... )
-	{
+	CFFGLPlugin* instance = MakePluginObject();
+	if( instance == nullptr )
 		return failure;
-	}
 
 	try
 	{

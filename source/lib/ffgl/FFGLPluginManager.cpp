@@ -9,6 +9,17 @@ CFFGLPluginManager::CFFGLPluginManager( bool supportTopLeftTextureOrientation ) 
 
 CFFGLPluginManager::~CFFGLPluginManager() = default;
 
+CFFGLPluginManager::ParamInfo& CFFGLPluginManager::AppendParam( uint32_t ID, const char* name, uint32_t type, size_t elementCount )
+{
+	params.emplace_back();
+	ParamInfo& info = params.back();
+	info.ID         = ID;
+	info.name       = name;
+	info.type       = type;
+	info.elements.resize( elementCount );
+	return info;
+}
+
 CFFGLPluginManager::ParamInfo* CFFGLPluginManager::FindParamInfo( uint32_t ID )
 {
 	for( ParamInfo& info : params )
@@ -27,11 +38,6 @@ const CFFGLPluginManager::ParamInfo* CFFGLPluginManager::FindParamInfo( uint32_t
 
 void CFFGLPluginManager::SetParamInfo( uint32_t ID, const char* name, uint32_t type, float defaultValue )
 {
-	ParamInfo info;
-	info.ID   = ID;
-	info.name = name;
-	info.type = type;
-	info.elements.resize( 1 );
 	double value = defaultValue;
 	if( type == FF_TYPE_STANDARD )
 	{
@@ -40,62 +46,34 @@ void CFFGLPluginManager::SetParamInfo( uint32_t ID, const char* name, uint32_t t
 		else if( value < 0.0 )
 			value = 0.0;
 	}
-	info.defaultFloatVal = static_cast< float >( value );
-	params.push_back( std::move( info ) );
+	AppendParam( ID, name, type, 1 ).defaultFloatVal = static_cast< float >( value );
 }
 
 void CFFGLPluginManager::SetParamInfo( uint32_t ID, const char* name, uint32_t type, bool defaultValue )
 {
-	ParamInfo info;
-	info.ID              = ID;
-	info.name            = name;
-	info.type            = type;
-	info.defaultFloatVal = defaultValue ? 1.0f : 0.0f;
-	params.push_back( std::move( info ) );
+	AppendParam( ID, name, type, 0 ).defaultFloatVal = defaultValue ? 1.0f : 0.0f;
 }
 
 void CFFGLPluginManager::SetParamInfo( uint32_t ID, const char* name, uint32_t type, const char* defaultValue )
 {
-	ParamInfo info;
-	info.ID   = ID;
-	info.name = name;
-	info.type = type;
-	info.elements.resize( 1 );
-	info.defaultStringVal = defaultValue;
-	params.push_back( std::move( info ) );
+	AppendParam( ID, name, type, 1 ).defaultStringVal = defaultValue;
 }
 
 void CFFGLPluginManager::SetBufferParamInfo( uint32_t ID, const char* name, uint32_t numElements, uint32_t usage )
 {
-	ParamInfo info;
-	info.ID    = ID;
-	info.name  = name;
-	info.type  = FF_TYPE_BUFFER;
-	info.usage = usage;
-	info.elements.resize( numElements );
-	params.push_back( std::move( info ) );
+	AppendParam( ID, name, FF_TYPE_BUFFER, numElements ).usage = usage;
 }
 
 void CFFGLPluginManager::SetOptionParamInfo( uint32_t ID, const char* name, uint32_t numElements, float defaultValue )
 {
-	ParamInfo info;
-	info.ID   = ID;
-	info.name = name;
-	info.type = FF_TYPE_OPTION;
-	info.elements.resize( numElements );
-	info.defaultFloatVal = defaultValue;
-	params.push_back( std::move( info ) );
+	AppendParam( ID, name, FF_TYPE_OPTION, numElements ).defaultFloatVal = defaultValue;
 }
 
 void CFFGLPluginManager::SetFileParamInfo( uint32_t ID, const char* name, std::vector< std::string > supportedExtensions, const char* defaultFile )
 {
-	ParamInfo info;
-	info.ID               = ID;
-	info.name             = name;
-	info.type             = FF_TYPE_FILE;
+	ParamInfo& info       = AppendParam( ID, name, FF_TYPE_FILE, 0 );
 	info.fileExtensions   = std::move( supportedExtensions );
 	info.defaultStringVal = defaultFile;
-	params.push_back( std::move( info ) );
 }
 
 void CFFGLPluginManager::SetParamElementInfo( uint32_t ID, uint32_t elementIndex, const char* elementName, float elementValue )

@@ -102,6 +102,9 @@ public:
 	const ParamInfo* FindParamInfo( uint32_t ID ) const;
 
 private:
+	// Appends a fresh entry with its identity and empty elements.
+	ParamInfo& AppendParam( uint32_t ID, const char* name, uint32_t type, size_t elementCount );
+
 	std::vector< ParamInfo > params;
 	uint32_t minInputs = 0;
 	uint32_t maxInputs = 0;

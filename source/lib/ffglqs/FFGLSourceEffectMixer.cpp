@@ -27,6 +27,16 @@ const char* const mixerVertexCode_ =
 	"#version 410 core\n\t\tuniform vec2 maxUVDest;\n\t\tuniform vec2 maxUVSrc;\n\n\t\tlayout( location = 0 ) in vec4 vPosition;\n"
 	"\t\tlayout( location = 1 ) in vec2 vUV;\n\n\t\tout vec2 i_uv_dest;\n\t\tout vec2 i_uv_src;\n\n\t\tvoid main()\n\t\t{\n"
 	"\t\t\tgl_Position = vPosition;\n\t\t\ti_uv_dest = vUV * maxUVDest;\n\t\t\ti_uv_src = vUV * maxUVSrc;\n\t\t}\n\t";
+// True when the frame carries at least `count` input textures, none null.
+bool HasInputTextures( const ProcessOpenGLStruct* frame, uint32_t count )
+{
+	if( frame == nullptr || frame->numInputTextures < count || frame->inputTextures == nullptr )
+		return false;
+	for( uint32_t i = 0; i < count; ++i )
+		if( frame->inputTextures[ i ] == nullptr )
+			return false;
+	return true;
+}
 }// namespace
 
 TexCoords GetMaxGLTexCoords( FFGLTextureStruct texture )
@@ -56,8 +66,7 @@ Effect::Effect( bool supportTopLeftTextureOrientation ) : Plugin( supportTopLeft
 FFResult Effect::Render( ProcessOpenGLStruct* inputTextures )
 {
 	// Checked before any GL call: a frame without its input draws nothing.
-	if( inputTextures == nullptr || inputTextures->numInputTextures < 1 || inputTextures->inputTextures == nullptr ||
-		inputTextures->inputTextures[ 0 ] == nullptr )
+	if( !HasInputTextures( inputTextures, 1 ) )
 		return FF_FAIL;
 	const FFGLTextureStruct& input = *inputTextures->inputTextures[ 0 ];
 
@@ -84,8 +93,7 @@ Mixer::Mixer( bool supportTopLeftTextureOrientation ) : Plugin( supportTopLeftTe
 
 FFResult Mixer::Render( ProcessOpenGLStruct* inputTextures )
 {
-	if( inputTextures == nullptr || inputTextures->numInputTextures < 2 || inputTextures->inputTextures == nullptr ||
-		inputTextures->inputTextures[ 0 ] == nullptr || inputTextures->inputTextures[ 1 ] == nullptr )
+	if( !HasInputTextures( inputTextures, 2 ) )
 		return FF_FAIL;
 	const FFGLTextureStruct& destination = *inputTextures->inputTextures[ 0 ];
 	const FFGLTextureStruct& source = *inputTextures->inputTextures[ 1 ];
