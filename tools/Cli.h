@@ -1,5 +1,8 @@
-// The whole tool behind main(): parse, dispatch, map failures to exit codes.
+// The whole tool behind main(): find the command, run it, map failures to
+// exit codes.
 #pragma once
+
+#include "Command.h"
 
 #include <ostream>
 #include <string>
@@ -9,4 +12,7 @@ namespace plughost::cli
 {
 // `args` excludes the program name.
 int RunCli( const std::vector< std::string >& args, std::ostream& out, std::ostream& err );
+
+const std::vector< CommandSpec >& Commands();
+std::string GeneralUsage();
 }// namespace plughost::cli

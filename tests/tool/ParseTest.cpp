@@ -1,4 +1,8 @@
-#include <CliOptions.h>
+#include <Cli.h>
+#include <info/InfoCommand.h>
+#include <render/RenderOptions.h>
+
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -8,11 +12,21 @@ namespace
 {
 using Args = std::vector< std::string >;
 
+// What the tool prints on a usage error, or "accepted" when the arguments
+// parse; the plug-in is never loaded.
 std::string UsageMessage( const Args& args )
 {
 	try
 	{
-		ParseCommandLine( args );
+		if( !args.empty() && args[ 0 ] == "info" )
+			ParseInfoArgs( Args( args.begin() + 1, args.end() ) );
+		else if( !args.empty() && args[ 0 ] == "render" )
+			ParseRenderArgs( Args( args.begin() + 1, args.end() ) );
+		else
+		{
+			std::ostringstream out, err;
+			return RunCli( args, out, err ) == kExitUsage ? err.str() : "accepted";
+		}
 	}
 	catch( const UsageError& error )
 	{
@@ -60,30 +74,29 @@ TEST( Parse, UsageErrorsSayWhatIsWrong )
 TEST( Parse, HelpForms )
 {
 	const std::pair< Args, std::string > cases[] = {
-		{ { "--help" }, "" },         { { "-h" }, "" },           { { "help" }, "" },
-		{ { "help", "render" }, "render" }, { { "help", "info" }, "info" }, { { "info", "--help" }, "info" },
-		{ { "render", "a.so", "--help" }, "render" }, { { "render", "-h" }, "render" },
+		{ { "--help" }, "usage: plughost <command>" }, { { "-h" }, "usage: plughost <command>" },
+		{ { "help" }, "usage: plughost <command>" },   { { "help", "render" }, "usage: plughost render" },
+		{ { "help", "info" }, "usage: plughost info" }, { { "info", "--help" }, "usage: plughost info" },
+		{ { "render", "a.so", "--help" }, "usage: plughost render" }, { { "render", "-h" }, "usage: plughost render" },
 	};
-	for( const auto& [ args, topic ] : cases )
+	for( const auto& [ args, usage ] : cases )
 	{
-		const Invocation invocation = ParseCommandLine( args );
-		EXPECT_EQ( invocation.command, Command::Help ) << args[ 0 ];
-		EXPECT_EQ( invocation.helpTopic, topic ) << args[ 0 ];
+		std::ostringstream out, err;
+		EXPECT_EQ( RunCli( args, out, err ), kExitOk ) << args[ 0 ];
+		EXPECT_EQ( out.str().rfind( usage, 0 ), 0u ) << ::testing::PrintToString( args ) << out.str();
 	}
 }
 
 TEST( Parse, RenderDefaultsAndEveryOption )
 {
-	const RenderOptions defaults = ParseCommandLine( { "render", "clock.so" } ).render;
+	const RenderOptions defaults = ParseRenderArgs( { "clock.so" } );
 	EXPECT_TRUE( defaults.width == 1280 && defaults.height == 720 && defaults.fps == 30.0 && !defaults.frames && !defaults.out &&
 				 !defaults.outDir && defaults.settings.empty() && defaults.inputs.empty() );
 
-	const Invocation invocation =
-		ParseCommandLine( { "render", "--size", "320x200", "fx.so", "--set", "Display Type=Digital 24h", "--set=Scale=0.5=x",
-							"--input", "a.png", "--input=b.png", "--frames=3", "--fps", "12.5", "--out-dir", "frames" } );
-	const RenderOptions& options = invocation.render;
-	EXPECT_EQ( invocation.command, Command::Render );
-	EXPECT_EQ( invocation.plugin, "fx.so" );
+	const RenderOptions options =
+		ParseRenderArgs( { "--size", "320x200", "fx.so", "--set", "Display Type=Digital 24h", "--set=Scale=0.5=x",
+						   "--input", "a.png", "--input=b.png", "--frames=3", "--fps", "12.5", "--out-dir", "frames" } );
+	EXPECT_EQ( options.plugin, "fx.so" );
 	EXPECT_EQ( options.width * 1000 + options.height, 320200u );
 	ASSERT_EQ( options.settings.size(), 2u );
 	EXPECT_EQ( options.settings[ 0 ].name + "|" + options.settings[ 0 ].value, "Display Type|Digital 24h" );

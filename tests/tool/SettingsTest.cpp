@@ -1,4 +1,4 @@
-#include <ParameterSettings.h>
+#include <common/ParameterSettings.h>
 
 #include <ffgl/FFGL.h>
 #include <gtest/gtest.h>

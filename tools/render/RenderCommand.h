@@ -1,14 +1,14 @@
 // `plughost render`: one frame or a sequence on the headless GL context.
 #pragma once
 
-#include "CliOptions.h"
+#include "Command.h"
 
-#include <ostream>
+#include <cstdint>
 #include <string>
 
 namespace plughost::cli
 {
-int RunRender( const Invocation& invocation, std::ostream& out, std::ostream& err );
+CommandSpec RenderCommand();
 
 // The plug-in file's name without directory and extension: the default
 // name of the output.

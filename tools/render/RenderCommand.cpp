@@ -1,6 +1,7 @@
 #include "RenderCommand.h"
 
-#include "ParameterSettings.h"
+#include "RenderOptions.h"
+#include "common/ParameterSettings.h"
 
 #include <PlugHost.h>
 
@@ -15,12 +16,6 @@ namespace plughost::cli
 namespace
 {
 namespace fs = std::filesystem;
-
-// Thrown for a failure of the plug-in or of the environment (exit status 1).
-struct Failure
-{
-	std::string message;
-};
 
 void Progress( std::ostream& err, uint32_t done, uint32_t total )
 {
@@ -73,12 +68,12 @@ void ApplySettings( Instance& instance, const std::vector< ResolvedSetting >& se
 	}
 }
 
-int Render( const Invocation& invocation, std::ostream& out, std::ostream& err )
+int RunRender( const std::vector< std::string >& args, std::ostream& out, std::ostream& err )
 {
-	const RenderOptions& options = invocation.render;
-	PluginLibrary library( invocation.plugin );
+	const RenderOptions options = ParseRenderArgs( args );
+	PluginLibrary library( options.plugin );
 	if( library.Initialise() != FF_SUCCESS )
-		throw Failure{ invocation.plugin + ": the plug-in failed to initialise" };
+		throw Failure{ options.plugin + ": the plug-in failed to initialise" };
 	const auto parameters = library.DescribeAll();
 	const auto settings   = ResolveSettings( parameters, options.settings );
 	const Capabilities caps = library.Caps();
@@ -96,7 +91,7 @@ int Render( const Invocation& invocation, std::ostream& out, std::ostream& err )
 		if( error )
 			throw Failure{ "cannot create " + directory.string() + ": " + error.message() };
 	}
-	const std::string stem = OutputStem( invocation.plugin );
+	const std::string stem = OutputStem( options.plugin );
 
 	GLContext context;
 	std::vector< std::unique_ptr< InputTexture > > textures;
@@ -120,7 +115,7 @@ int Render( const Invocation& invocation, std::ostream& out, std::ostream& err )
 		if( caps.timeSupported )
 			instance.SetTime( static_cast< double >( k ) / options.fps );
 		if( RenderFrame( instance, target, inputs ) != FF_SUCCESS )
-			throw Failure{ invocation.plugin + ": the plug-in failed to render frame " + std::to_string( k ) };
+			throw Failure{ options.plugin + ": the plug-in failed to render frame " + std::to_string( k ) };
 		const fs::path file = options.frames ? directory / SequenceFileName( stem, k )
 											 : ( options.out ? fs::path( *options.out ) : directory / ( stem + ".png" ) );
 		WritePng( file.string(), target.ReadPixels() );
@@ -152,26 +147,8 @@ std::string SequenceFileName( const std::string& stem, uint32_t frame )
 	return stem + "_" + number + ".png";
 }
 
-int RunRender( const Invocation& invocation, std::ostream& out, std::ostream& err )
+CommandSpec RenderCommand()
 {
-	try
-	{
-		return Render( invocation, out, err );
-	}
-	catch( const UsageError& error )
-	{
-		err << "plughost render: " << error.what() << "\n";
-		return kExitUsage;
-	}
-	catch( const Failure& failure )
-	{
-		err << "plughost: " << failure.message << "\n";
-		return kExitFailure;
-	}
-	catch( const std::exception& error )
-	{
-		err << "plughost: " << error.what() << "\n";
-		return kExitFailure;
-	}
+	return { "render", "render PLUGIN.so", "render one frame or a sequence into PNG files", RenderUsage, RunRender };
 }
 }// namespace plughost::cli

@@ -1,6 +1,7 @@
 #include "InfoCommand.h"
 
-#include "ParameterSettings.h"
+#include "common/CliOptions.h"
+#include "common/ParameterSettings.h"
 
 #include <ffgl/FFGL.h>
 
@@ -127,14 +128,39 @@ std::string FormatInfo( const PluginLibrary& library )
 	return out.str();
 }
 
-int RunInfo( const Invocation& invocation, std::ostream& out, std::ostream& err )
+std::string ParseInfoArgs( const std::vector< std::string >& args )
 {
+	std::string plugin;
+	for( const auto& arg : args )
+	{
+		if( IsHelp( arg ) )
+			throw HelpRequested{};
+		TakePlugin( "info", arg, plugin );
+	}
+	if( plugin.empty() )
+		throw UsageError( "info needs a plug-in file" );
+	return plugin;
+}
+
+namespace
+{
+std::string InfoUsage()
+{
+	return "usage: plughost info PLUGIN.so\n"
+		   "\n"
+		   "Prints the plug-in's identity, capabilities, input counts and a table of\n"
+		   "its parameters (index, name, type, default, range, elements, visibility, group).\n";
+}
+
+int RunInfo( const std::vector< std::string >& args, std::ostream& out, std::ostream& err )
+{
+	const std::string plugin = ParseInfoArgs( args );
 	try
 	{
-		PluginLibrary library( invocation.plugin );
+		PluginLibrary library( plugin );
 		if( library.Initialise() != FF_SUCCESS )
 		{
-			err << "plughost: " << invocation.plugin << ": the plug-in failed to initialise\n";
+			err << "plughost: " << plugin << ": the plug-in failed to initialise\n";
 			return kExitFailure;
 		}
 		out << FormatInfo( library );
@@ -145,5 +171,11 @@ int RunInfo( const Invocation& invocation, std::ostream& out, std::ostream& err 
 		err << "plughost: " << error.what() << "\n";
 		return kExitFailure;
 	}
+}
+}// namespace
+
+CommandSpec InfoCommand()
+{
+	return { "info", "info PLUGIN.so", "show identity, capabilities and parameters", InfoUsage, RunInfo };
 }
 }// namespace plughost::cli
