@@ -1,4 +1,6 @@
 #include <Cli.h>
+#include <bench/BenchOptions.h>
+#include <bench/Statistics.h>
 #include <info/InfoCommand.h>
 #include <render/RenderOptions.h>
 
@@ -22,6 +24,8 @@ std::string UsageMessage( const Args& args )
 			ParseInfoArgs( Args( args.begin() + 1, args.end() ) );
 		else if( !args.empty() && args[ 0 ] == "render" )
 			ParseRenderArgs( Args( args.begin() + 1, args.end() ) );
+		else if( !args.empty() && args[ 0 ] == "bench" )
+			ParseBenchArgs( Args( args.begin() + 1, args.end() ) );
 		else
 		{
 			std::ostringstream out, err;
@@ -54,6 +58,22 @@ TEST( Parse, UsageErrorsSayWhatIsWrong )
 		{ { "render", "a.so", "--frames", "2", "--out", "x.png" }, "use --out-dir" },
 		{ { "render", "a.so", "--out", "" }, "--out needs" },
 		{ { "render", "a.so", "--input=" }, "--input needs" },
+		{ { "render", "a.so", "--frames", "2", "--out", "clip.mp4" }, "--out CLIP.y4m for video" },
+		{ { "render", "a.so", "--no-pacing" }, "--no-pacing only applies to a sequence" },
+		{ { "render", "a.so", "--animate", "Hours=0:1" }, "--animate moves a parameter across a sequence" },
+		{ { "render", "a.so", "--chroma", "444" }, "--chroma applies to video" },
+		{ { "render", "a.so", "--out", "-", "--chroma", "422" }, "--chroma expects 420 or 444" },
+		{ { "render", "a.so", "--out", "a.y4m", "--range", "tv" }, "--range expects limited or full" },
+		{ { "render", "a.so", "--out", "a.y4m", "--out-dir", "d" }, "give the video's path in --out" },
+		{ { "render", "a.so", "--frames", "2", "--fps", "5000" }, "at most 1000" },
+		{ { "render", "a.so", "--background", "grey" }, "checker, black, white or #RRGGBB" },
+		{ { "render", "a.so", "--background", "#12345" }, "#RRGGBB" },
+		{ { "render", "a.so", "--background", "#12345g" }, "#RRGGBB" },
+		{ { "bench" }, "bench needs a plug-in file" },
+		{ { "bench", "a.so", "--frames", "0" }, "--frames expects a whole number from 1" },
+		{ { "bench", "a.so", "--warmup", "-1" }, "--warmup expects" },
+		{ { "bench", "a.so", "--size", "10" }, "WIDTHxHEIGHT" },
+		{ { "bench", "a.so", "--fps", "30" }, "unknown option --fps" },
 	};
 	for( const auto& [ args, expected ] : cases )
 		EXPECT_NE( UsageMessage( args ).find( expected ), std::string::npos ) << ::testing::PrintToString( args ) << UsageMessage( args );
@@ -103,5 +123,39 @@ TEST( Parse, RenderDefaultsAndEveryOption )
 	EXPECT_EQ( options.settings[ 1 ].name + "|" + options.settings[ 1 ].value, "Scale|0.5=x" ) << "only the first = separates";
 	EXPECT_EQ( options.inputs, ( Args{ "a.png", "b.png" } ) );
 	EXPECT_TRUE( options.frames.value_or( 0 ) == 3 && options.fps == 12.5 && options.outDir.value_or( "" ) == "frames" );
+	EXPECT_TRUE( options.pacing && !options.background && !options.Video() );
+
+	const RenderOptions video = ParseRenderArgs( { "c.so", "--frames", "90", "--out", "-", "--no-pacing", "--chroma", "444", "--range", "full",
+												   "--animate", "Seconds=0:0.05", "--background", "#FF8000" } );
+	EXPECT_TRUE( video.Video() && video.VideoToStdout() && !video.pacing && video.chroma == plughost::ChromaFormat::Yuv444 &&
+				 video.range == plughost::VideoRange::Full && video.animations == Args{ "Seconds=0:0.05" } );
+	ASSERT_TRUE( video.background );
+	EXPECT_TRUE( video.background->colour.r == 255 && video.background->colour.g == 128 && video.background->colour.b == 0 );
+	EXPECT_TRUE( ParseRenderArgs( { "c.so", "--out", "Clip.Y4M", "--fps", "25" } ).Video() ) << "one frame of video, any case";
+	EXPECT_EQ( ParseBackground( "Checker" ).kind, plughost::Background::Kind::Checker );
+}
+
+TEST( Parse, BenchDefaultsAndOptions )
+{
+	const BenchOptions defaults = ParseBenchArgs( { "fx.so" } );
+	EXPECT_TRUE( defaults.frames == 100 && defaults.warmup == 10 && !defaults.json && defaults.inputs.empty() );
+	EXPECT_EQ( defaults.sizes, ( std::vector< std::pair< uint32_t, uint32_t > >{ { 1280, 720 }, { 1920, 1080 } } ) );
+	const BenchOptions options = ParseBenchArgs( { "--size", "64x32", "fx.so", "--size=8x8", "--set", "Amount=1", "--input", "a.png",
+												  "--frames", "7", "--warmup", "0", "--json" } );
+	EXPECT_EQ( options.sizes, ( std::vector< std::pair< uint32_t, uint32_t > >{ { 64, 32 }, { 8, 8 } } ) );
+	EXPECT_TRUE( options.frames == 7 && options.warmup == 0 && options.json && options.inputs == Args{ "a.png" } &&
+				 options.settings.size() == 1 );
+}
+
+TEST( Parse, Quantiles )
+{
+	const std::vector< double > values = { 5, 1, 4, 2, 3 };// 1..5 unsorted
+	const std::pair< double, double > cases[] = { { 0.0, 1 }, { 0.5, 3 }, { 0.1, 1.4 }, { 0.9, 4.6 }, { 1.0, 5 }, { 2.0, 5 } };
+	for( const auto& [ q, expected ] : cases )
+		EXPECT_DOUBLE_EQ( Quantile( values, q ), expected ) << q;
+	EXPECT_EQ( Quantile( {}, 0.5 ), 0.0 );
+	EXPECT_EQ( Quantile( { 7 }, 0.9 ), 7.0 );
+	const Spread spread = SpreadOf( { 10, 20 } );
+	EXPECT_TRUE( spread.median == 15 && spread.p10 == 11 && spread.p90 == 19 );
 }
 }// namespace

@@ -1,3 +1,4 @@
+#include <common/Animation.h>
 #include <common/ParameterSettings.h>
 
 #include <ffgl/FFGL.h>
@@ -79,5 +80,40 @@ TEST( Settings, RejectedValuesListWhatIsValid )
 					EXPECT_NE( std::string( error.what() ).find( mention ), std::string::npos ) << error.what();
 			}
 	EXPECT_EQ( FormatNumber( 0.8f ) + " " + FormatNumber( -12.0f ) + " " + FormatNumber( 0.0f ), "0.8 -12 0" );
+}
+
+TEST( Settings, AnimationsMoveLinearlyFromFirstToLastFrame )
+{
+	const std::tuple< std::string, uint32_t, uint32_t, float > cases[] = {// spec, frame, frames, value
+		{ "Scale=0:1", 0, 5, 0.0f },         { "Scale=0:1", 1, 5, 0.25f },        { "Scale=0:1", 4, 5, 1.0f },
+		{ "Scale=1:0.5", 1, 3, 0.75f },      { "Scale=0.3:0.9", 0, 1, 0.3f },// one frame: the first value
+		{ "Display Type=Analog:Digital 24h", 1, 4, 1.0f }, { "Display Type=Analog:Digital 24h", 2, 4, 2.0f },
+		{ "display type=0:digital 12h", 2, 3, 2.0f },       { "Spaced=Low:High", 2, 3, 1.0f },
+		{ "Show Seconds=off:on", 1, 4, 0.0f }, { "Show Seconds=off:on", 2, 4, 1.0f },
+		{ "Timezone Offset=-12:14", 1, 3, 1.0f }, { "Timezone Offset=0:3", 1, 4, 1.0f },// whole hours
+	};
+	for( const auto& [ spec, frame, frames, value ] : cases )
+	{
+		const auto animations = ResolveAnimations( kTable, { spec } );
+		ASSERT_EQ( animations.size(), 1u ) << spec;
+		EXPECT_FLOAT_EQ( animations[ 0 ].At( frame, frames ), value ) << spec << " frame " << frame << " of " << frames;
+	}
+	EXPECT_EQ( ResolveAnimations( kTable, { "Scale=0:2" } )[ 0 ].warnings.size(), 1u );
+
+	const std::pair< std::string, std::string > refused[] = {
+		{ "Scale", "NAME=FROM:TO" },  { "Scale=0.5", "NAME=FROM:TO" },    { "=0:1", "NAME=FROM:TO" },
+		{ "Caption=a:b", "text parameter" }, { "Display Type=Analog:Sundial", "not an element" },
+		{ "Colour=0:1", "unknown parameter" },
+	};
+	for( const auto& [ spec, message ] : refused )
+		try
+		{
+			ResolveAnimations( kTable, { spec } );
+			ADD_FAILURE() << spec << " should be refused";
+		}
+		catch( const UsageError& error )
+		{
+			EXPECT_NE( std::string( error.what() ).find( message ), std::string::npos ) << error.what();
+		}
 }
 }// namespace
