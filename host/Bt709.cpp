@@ -1,27 +1,54 @@
 #include "Bt709.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace plughost
 {
 namespace
 {
-constexpr float kRed  = 0.2126f;
-constexpr float kBlue = 0.0722f;
+constexpr float kRed   = 0.2126f;
+constexpr float kBlue  = 0.0722f;
 constexpr float kGreen = 1.0f - kRed - kBlue;
+
+// Each channel's share of Y', Pb and Pr for every 8-bit value: a frame is
+// millions of pixels, and three look-ups and adds are cheaper than the sums.
+struct Shares
+{
+	float y[ 3 ][ 256 ], pb[ 3 ][ 256 ], pr[ 3 ][ 256 ];
+	Shares()
+	{
+		const float weights[ 3 ] = { kRed, kGreen, kBlue };
+		for( int c = 0; c < 3; ++c )
+			for( int v = 0; v < 256; ++v )
+			{
+				const float value = v / 255.0f;
+				y[ c ][ v ]       = weights[ c ] * value;
+				// Pb = (B' - Y') / (2 (1 - Kb)), Pr = (R' - Y') / (2 (1 - Kr)).
+				pb[ c ][ v ] = ( ( c == 2 ? value : 0.0f ) - y[ c ][ v ] ) / ( 2.0f * ( 1.0f - kBlue ) );
+				pr[ c ][ v ] = ( ( c == 0 ? value : 0.0f ) - y[ c ][ v ] ) / ( 2.0f * ( 1.0f - kRed ) );
+			}
+	}
+};
+
+const Shares& TheShares()
+{
+	static const Shares shares;
+	return shares;
+}
 
 uint8_t Clamp8( float value )
 {
-	return static_cast< uint8_t >( std::clamp( std::lround( value ), 0L, 255L ) );
+	// Rounds half up; the value is finite by construction.
+	const float rounded = std::floor( value + 0.5f );
+	return static_cast< uint8_t >( rounded < 0.0f ? 0.0f : rounded > 255.0f ? 255.0f : rounded );
 }
 }// namespace
 
 YPbPr ToYPbPr( uint8_t r, uint8_t g, uint8_t b )
 {
-	const float rf = r / 255.0f, gf = g / 255.0f, bf = b / 255.0f;
-	const float y = kRed * rf + kGreen * gf + kBlue * bf;
-	return { y, ( bf - y ) / ( 2.0f * ( 1.0f - kBlue ) ), ( rf - y ) / ( 2.0f * ( 1.0f - kRed ) ) };
+	const Shares& s = TheShares();
+	return { s.y[ 0 ][ r ] + s.y[ 1 ][ g ] + s.y[ 2 ][ b ], s.pb[ 0 ][ r ] + s.pb[ 1 ][ g ] + s.pb[ 2 ][ b ],
+			 s.pr[ 0 ][ r ] + s.pr[ 1 ][ g ] + s.pr[ 2 ][ b ] };
 }
 
 uint8_t QuantiseLuma( float y, VideoRange range )

@@ -2,8 +2,6 @@
 // the driver's deferred rendering is counted where it belongs.
 #pragma once
 
-#include <GL/glcorearb.h>
-
 #include <chrono>
 
 namespace plughost
@@ -17,6 +15,8 @@ struct FrameTime
 };
 
 double ThreadCpuSeconds();
+// glFinish, kept out of this header so it needs no GL prototypes.
+void FinishGL();
 
 template< typename Work >
 FrameTime TimeThroughFinish( Work&& work )
@@ -24,7 +24,7 @@ FrameTime TimeThroughFinish( Work&& work )
 	const double cpuStart = ThreadCpuSeconds();
 	const auto start      = std::chrono::steady_clock::now();
 	work();
-	glFinish();
+	FinishGL();
 	const auto end      = std::chrono::steady_clock::now();
 	const double cpuEnd = ThreadCpuSeconds();
 	return { std::chrono::duration< double >( end - start ).count(), cpuEnd - cpuStart };

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
-#include <vector>
 
 namespace plughost
 {
@@ -48,21 +47,22 @@ void Y4mWriter::WriteFrame( const Image& frame )
 	const uint32_t w = format.width, h = format.height;
 	const bool half  = format.chroma == ChromaFormat::Yuv420;
 	const uint32_t cw = half ? ( w + 1 ) / 2 : w, ch = half ? ( h + 1 ) / 2 : h;
-	std::vector< uint8_t > luma( static_cast< std::size_t >( w ) * h );
-	std::vector< float > pb( luma.size() ), pr( luma.size() );
-	for( uint32_t y = 0; y < h; ++y )
-		for( uint32_t x = 0; x < w; ++x )
-		{
-			const uint8_t* p       = frame.At( x, y );
-			const YPbPr v          = ToYPbPr( p[ 0 ], p[ 1 ], p[ 2 ] );
-			const std::size_t at   = static_cast< std::size_t >( y ) * w + x;
-			luma[ at ]             = QuantiseLuma( v.y, format.range );
-			pb[ at ]               = v.pb;
-			pr[ at ]               = v.pr;
-		}
+	const std::size_t pixels = static_cast< std::size_t >( w ) * h;
+	luma.resize( pixels );
+	pb.resize( pixels );
+	pr.resize( pixels );
+	const uint8_t* p = frame.pixels.data();
+	for( std::size_t i = 0; i < pixels; ++i, p += 4 )
+	{
+		const YPbPr v = ToYPbPr( p[ 0 ], p[ 1 ], p[ 2 ] );
+		luma[ i ]     = QuantiseLuma( v.y, format.range );
+		pb[ i ]       = v.pb;
+		pr[ i ]       = v.pr;
+	}
 	// Each chroma sample is the mean of the pixels it covers; an odd last
 	// row or column covers only the pixels that exist.
-	std::vector< uint8_t > cb( static_cast< std::size_t >( cw ) * ch ), cr( cb.size() );
+	cb.resize( static_cast< std::size_t >( cw ) * ch );
+	cr.resize( cb.size() );
 	const uint32_t step = half ? 2 : 1;
 	for( uint32_t cy = 0; cy < ch; ++cy )
 		for( uint32_t cx = 0; cx < cw; ++cx )

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace plughost
 {
@@ -49,6 +50,9 @@ private:
 	std::FILE* file;
 	Y4mFormat format;
 	uint32_t frames = 0;
+	// Per-frame scratch, kept to spare an allocation per frame.
+	std::vector< uint8_t > luma, cb, cr;
+	std::vector< float > pb, pr;
 
 	void Write( const void* data, std::size_t size );
 };

@@ -4,6 +4,7 @@
 
 #include <PlugHost.h>
 
+#include <GL/glcorearb.h>
 #include <gtest/gtest.h>
 
 #include <chrono>

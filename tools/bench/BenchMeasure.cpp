@@ -29,7 +29,7 @@ SizeResult MeasureSize( const BenchPlan& plan, uint32_t width, uint32_t height, 
 			std::optional< Instance > made;
 			instantiations.push_back( TimeThroughFinish( [ & ] { made.emplace( *plan.library, width, height ); } ).wallSeconds );
 		}
-		glFinish();// the destruction's GL work stays out of the next timing
+		FinishGL();// the destruction's GL work stays out of the next timing
 	}
 	result.instantiate = SpreadOf( instantiations );
 
@@ -41,7 +41,7 @@ SizeResult MeasureSize( const BenchPlan& plan, uint32_t width, uint32_t height, 
 	Instance instance( *plan.library, width, height );
 	ApplySettings( instance, plan.settings );
 	target.Clear();
-	glFinish();
+	FinishGL();
 
 	// The host time a frame carries: a steady 60 frames per second.
 	uint32_t frameNumber = 0;
