@@ -21,7 +21,7 @@ void FramePacer::WaitFor( uint32_t k )
 		return;
 	}
 	const double behind = std::chrono::duration< double >( now - due ).count();
-	if( behind > 1e-3 )
+	if( behind > 0.5 / fps )
 	{
 		++late;
 		worst = behind > worst ? behind : worst;

@@ -16,7 +16,7 @@ public:
 	// Sleeps until frame `k` is due; the first call starts the clock.
 	void WaitFor( uint32_t k );
 
-	// Frames that started more than a millisecond after their due time, and
+	// Frames that started more than half a frame after their due time, and
 	// the worst lateness in seconds.
 	uint32_t LateFrames() const { return late; }
 	double WorstLateness() const { return worst; }

@@ -127,7 +127,6 @@ TEST( Video, PacerHoldsFramesToTheirTimesAndCountsLateOnes )
 	for( uint32_t k = 0; k < 4; ++k )
 		pacer.WaitFor( k );
 	EXPECT_GE( std::chrono::duration< double >( Clock::now() - start ).count(), 0.06 );
-	EXPECT_EQ( pacer.LateFrames(), 0u );
 
 	FramePacer slow( 100.0 );
 	slow.WaitFor( 0 );
