@@ -227,6 +227,9 @@ TEST( ToolRun, VideoOnStandardOutputIsTheStreamAlone )
 		for( std::size_t i = 0; i < frameBytes; ++i )
 			ASSERT_EQ( int( static_cast< uint8_t >( stream.frames[ 2 ][ i ] ) ), i < 24 ? y : i < 24 + ( frameBytes - 24 ) / 2 ? cb : cr ) << i;
 	}
+	const std::string dir = ScratchDir( "no-video" );// a failed run leaves no empty file
+	EXPECT_EQ( RunTool( "render /nonexistent/Plugin.so --out clip.y4m", dir ).status, 1 );
+	EXPECT_FALSE( std::filesystem::exists( dir + "/clip.y4m" ) );
 }
 
 TEST( ToolRun, FfmpegDecodesTheStream )

@@ -38,7 +38,13 @@ VideoSink::VideoSink( const std::string& target ) : path( target )
 VideoSink::~VideoSink()
 {
 	if( file )
+	{
+		// A run that failed before its first frame leaves no empty file behind.
+		const bool empty = path != "-" && std::ftell( file ) == 0;
 		std::fclose( file );
+		if( empty )
+			std::remove( path.c_str() );
+	}
 	Restore();
 }
 

@@ -14,7 +14,8 @@ class VideoSink
 {
 public:
 	// `path` "-" means standard output. Throws Failure when the file cannot
-	// be opened.
+	// be opened. A file left empty by a failed run is removed unless Close()
+	// was called.
 	explicit VideoSink( const std::string& path );
 	~VideoSink();
 	VideoSink( const VideoSink& )            = delete;
