@@ -32,22 +32,16 @@ void Progress( std::ostream& err, uint32_t done, uint32_t total )
 class FrameOutput
 {
 public:
-	FrameOutput( const RenderOptions& options ) : options( options ), stem( OutputStem( options.plugin ) )
+	explicit FrameOutput( const RenderOptions& given ) :
+		options( given ),
+		stem( OutputStem( given.plugin ) ),
+		directory( given.outDir.value_or( "" ) )
 	{
 		if( options.Video() )
 		{
 			sink   = std::make_unique< VideoSink >( *options.out );
 			writer = std::make_unique< Y4mWriter >(
 				sink->File(), Y4mFormat{ options.width, options.height, options.fps, options.chroma, options.range } );
-			return;
-		}
-		directory = options.outDir.value_or( "" );
-		if( !directory.empty() )
-		{
-			std::error_code error;
-			fs::create_directories( directory, error );
-			if( error )
-				throw Failure{ "cannot create " + directory.string() + ": " + error.message() };
 		}
 	}
 
@@ -67,6 +61,13 @@ public:
 				throw Failure{ error.what() };
 			}
 			return;
+		}
+		if( k == 0 && !directory.empty() )
+		{
+			std::error_code error;
+			fs::create_directories( directory, error );
+			if( error )
+				throw Failure{ "cannot create " + directory.string() + ": " + error.message() };
 		}
 		const fs::path file = options.frames ? directory / SequenceFileName( stem, k )
 											 : ( options.out ? fs::path( *options.out ) : directory / ( stem + ".png" ) );
