@@ -90,24 +90,19 @@ TEST_F( ProbeEntry, ParameterQueriesAnswerFromThePrototype )
 		{ FF_GET_PARAMETER_DEFAULT, 1, "a.png" } };
 	for( const auto& [ code, index, text ] : texts )
 		EXPECT_EQ( Text( lib.Call( code, MixedU( index ) ) ), text ) << code << " " << index;
-	const std::tuple< uint32_t, uint32_t, uint32_t, std::string > elements[] = {// code, parameter, element, text or number
-		{ FF_GET_PARAMETER_ELEMENT_NAME, 2, 1, "Second" }, { FF_GET_PARAMETER_ELEMENT_NAME, 2, 3, "(null)" },
-		{ FF_GET_FILE_PARAMETER_EXTENSION, 1, 1, "jpg" },   { FF_GET_FILE_PARAMETER_EXTENSION, 1, 2, "(null)" },
-		{ FF_GET_PARAMETER_ELEMENT_VALUE, 2, 1, "20" },    { FF_GET_PARAMETER_ELEMENT_VALUE, 2, 3, "fail" },
-		{ FF_GET_SEPARATOR_ELEMENT_INDEX, 2, 1, "7" },     { FF_GET_SEPARATOR_ELEMENT_INDEX, 2, 2, "fail" } };
-	for( const auto& [ code, index, element, expected ] : elements )
+	const std::tuple< uint32_t, uint32_t, uint32_t, std::string > elements[] = {// code, parameter, element, text
+		{ FF_GET_PARAMETER_ELEMENT_NAME, 2, 1, "Second" }, { FF_GET_PARAMETER_ELEMENT_NAME, 2, 3, "(null)" }, { FF_GET_FILE_PARAMETER_EXTENSION, 1, 1, "jpg" },
+		{ FF_GET_FILE_PARAMETER_EXTENSION, 1, 2, "(null)" } };
+	for( const auto& [ code, index, element, text ] : elements )
 	{
 		GetParameterElementStruct query{ index, element };
-		const FFMixed answer = lib.Call( code, MixedP( &query ) );
-		const bool isText = code == FF_GET_PARAMETER_ELEMENT_NAME || code == FF_GET_FILE_PARAMETER_EXTENSION;
-		const std::string got = isText ? Text( answer )
-							  : answer.UIntValue == FF_FAIL ? "fail"
-							  : code == FF_GET_SEPARATOR_ELEMENT_INDEX ? std::to_string( answer.UIntValue )
-																	   : std::to_string( int( answer.FloatValue ) );
-		EXPECT_EQ( got, expected ) << code << " " << index << " " << element;
-		EXPECT_EQ( isText ? Text( lib.Call( code, MixedP( nullptr ) ) ) : std::to_string( lib.CallP( code, nullptr ) ),
-				   isText ? "(null)" : std::to_string( FF_FAIL ) );
+		EXPECT_EQ( ( std::tuple{ Text( lib.Call( code, MixedP( &query ) ) ), Text( lib.Call( code, MixedP( nullptr ) ) ) } ), std::tuple( text, "(null)" ) ) << code;
 	}
+	GetParameterElementStruct first{ 2, 1 }, beyond{ 2, 3 }, second{ 2, 2 };
+	EXPECT_EQ( ( std::tuple{ lib.Call( FF_GET_PARAMETER_ELEMENT_VALUE, MixedP( &first ) ).FloatValue, lib.CallP( FF_GET_PARAMETER_ELEMENT_VALUE, &beyond ),
+							 lib.CallP( FF_GET_PARAMETER_ELEMENT_VALUE, nullptr ), lib.CallP( FF_GET_SEPARATOR_ELEMENT_INDEX, &first ),
+							 lib.CallP( FF_GET_SEPARATOR_ELEMENT_INDEX, &second ), lib.CallP( FF_GET_SEPARATOR_ELEMENT_INDEX, nullptr ) } ),
+			   std::tuple( 20.0f, FF_FAIL, FF_FAIL, 7u, FF_FAIL, FF_FAIL ) );
 }
 
 TEST_F( ProbeEntry, RangesCapabilitiesAndTopLeftOrientation )
@@ -125,19 +120,15 @@ TEST_F( ProbeEntry, RangesCapabilitiesAndTopLeftOrientation )
 	Destroy( instance );
 }
 
+// A parameter without a group copies nothing; capacity 0 or a null record or
+// buffer fails.
 TEST_F( ProbeEntry, GroupTextIsCopiedUpToCapacityWithoutTerminator )
 {
-	char buffer[ 8 ];
-	std::memset( buffer, 'Z', sizeof buffer );
-	GetStringStruct query{ 2, { buffer, 3 } }, nowhere{ 2, { nullptr, 8 } };
-	EXPECT_EQ( lib.CallP( FF_GET_PARAM_GROUP, &query ), FF_SUCCESS );
-	EXPECT_EQ( std::string( buffer, 8 ), "GroZZZZZ" );
-	query.parameterNumber = 3;// no group: nothing copied
-	EXPECT_EQ( lib.CallP( FF_GET_PARAM_GROUP, &query ), FF_SUCCESS );
-	EXPECT_EQ( std::string( buffer, 8 ), "GroZZZZZ" );
-	query.stringBuffer.maxToWrite = 0;
-	EXPECT_EQ( ( std::tuple{ lib.CallP( FF_GET_PARAM_GROUP, &query ), lib.CallP( FF_GET_PARAM_GROUP, nullptr ), lib.CallP( FF_GET_PARAM_GROUP, &nowhere ) } ),
-			   std::tuple( FF_FAIL, FF_FAIL, FF_FAIL ) );
+	char buffer[ 8 ] = { 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z' };
+	GetStringStruct query{ 2, { buffer, 3 } }, ungrouped{ 3, { buffer, 8 } }, empty{ 2, { buffer, 0 } }, nowhere{ 2, { nullptr, 8 } };
+	EXPECT_EQ( ( std::tuple{ lib.CallP( FF_GET_PARAM_GROUP, &query ), lib.CallP( FF_GET_PARAM_GROUP, &ungrouped ), std::string( buffer, 8 ),
+							 lib.CallP( FF_GET_PARAM_GROUP, &empty ), lib.CallP( FF_GET_PARAM_GROUP, nullptr ), lib.CallP( FF_GET_PARAM_GROUP, &nowhere ) } ),
+			   std::tuple( FF_SUCCESS, FF_SUCCESS, "GroZZZZZ", FF_FAIL, FF_FAIL, FF_FAIL ) );
 }
 
 TEST_F( ProbeEntry, ThumbnailIsCopiedAsMachineOrderWords )

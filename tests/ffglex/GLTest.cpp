@@ -116,31 +116,24 @@ protected:
 
 // A guard binds for its scope and leaves the resting state (unit 0 active,
 // nothing bound), not what it found; ended early, its destructor does nothing.
-// Only the framebuffer guard can put back what it found.
-TEST_F( GLTest, GuardsEndInTheRestingStateAndTheFramebufferOneCanRestore )
+// Only the framebuffer guard can put back what it found (FBO test); told to
+// restore the default, it leaves framebuffer 0 bound.
+TEST_F( GLTest, GuardsEndInTheRestingState )
 {
+	plughost::RenderTarget host( 1, 1 ), inner( 1, 1 );
+	host.Bind();
 	glActiveTexture( GL_TEXTURE0 + 4 );
 	{
 		ScopedSamplerActivation unit( 3 );
 		ScopedShaderBinding binding( program );
-		EXPECT_EQ( std::tuple( GetInteger( GL_ACTIVE_TEXTURE ), GetInteger( GL_CURRENT_PROGRAM ) ), std::tuple( GL_TEXTURE0 + 3, GLint( program ) ) );
+		ScopedFBOBinding framebuffer( inner.Framebuffer(), ScopedFBOBinding::RestoreToDefault );
+		EXPECT_EQ( std::tuple( GetInteger( GL_ACTIVE_TEXTURE ), GetInteger( GL_CURRENT_PROGRAM ), GetInteger( GL_READ_FRAMEBUFFER_BINDING ) ),
+				   std::tuple( GL_TEXTURE0 + 3, GLint( program ), GLint( inner.Framebuffer() ) ) );
 		binding.EndScope();
 		glUseProgram( program );
 	}
-	EXPECT_EQ( std::tuple( GetInteger( GL_ACTIVE_TEXTURE ), GetInteger( GL_CURRENT_PROGRAM ) ), std::tuple( GL_TEXTURE0, GLint( program ) ) );
-	plughost::RenderTarget draw( 1, 1 ), read( 1, 1 ), inner( 1, 1 );
-	for( auto behaviour : { ScopedFBOBinding::RestorePrevious, ScopedFBOBinding::RestoreToDefault } )
-	{
-		glBindFramebuffer( GL_DRAW_FRAMEBUFFER, draw.Framebuffer() );
-		glBindFramebuffer( GL_READ_FRAMEBUFFER, read.Framebuffer() );
-		{
-			ScopedFBOBinding binding( inner.Framebuffer(), behaviour );
-			EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ) + GetInteger( GL_READ_FRAMEBUFFER_BINDING ), GLint( 2 * inner.Framebuffer() ) );
-		}
-		const bool restore = behaviour == ScopedFBOBinding::RestorePrevious;
-		EXPECT_EQ( GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ), restore ? GLint( draw.Framebuffer() ) : 0 );
-		EXPECT_EQ( GetInteger( GL_READ_FRAMEBUFFER_BINDING ), restore ? GLint( read.Framebuffer() ) : 0 );
-	}
+	EXPECT_EQ( std::tuple( GetInteger( GL_ACTIVE_TEXTURE ), GetInteger( GL_CURRENT_PROGRAM ), GetInteger( GL_DRAW_FRAMEBUFFER_BINDING ) ),
+			   std::tuple( GL_TEXTURE0, GLint( program ), 0 ) );
 }
 
 // Texture coordinate (0, 0) at the bottom-left corner, or the top-left one

@@ -92,7 +92,6 @@ TEST( PluginProgram, UniformsThenSnippetsThenCode )
 		EXPECT_FALSE( plugin->IsRGBColor( i ) || plugin->IsHueColor( i ) ) << i;
 }
 
-// Ranged defaults outside 0..1 are kept; options are valued by position.
 // Ranged defaults outside 0..1 are kept; options are valued by position; a
 // text registers its text.
 TEST( PluginRegistry, EachKindIsRegisteredAsTheHostExpects )
