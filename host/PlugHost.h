@@ -1,8 +1,11 @@
 // Everything a host program needs, in one include.
 #pragma once
 
+#include "ChildProcess.h"
 #include "Error.h"
+#include "GLCensus.h"
 #include "GLContext.h"
+#include "HeapUsage.h"
 #include "Image.h"
 #include "InputTexture.h"
 #include "Instance.h"

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include "info/InfoCommand.h"
 #include "render/RenderCommand.h"
+#include "validate/ValidateCommand.h"
 
 namespace plughost::cli
 {
@@ -38,6 +39,7 @@ const std::vector< CommandSpec >& Commands()
 	static const std::vector< CommandSpec > commands = {
 		InfoCommand(),
 		RenderCommand(),
+		ValidateCommand(),
 	};
 	return commands;
 }
