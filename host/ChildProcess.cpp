@@ -244,7 +244,10 @@ ChildProcess ChildProcess::Fork( const std::function< int( ChildChannel& ) >& wo
 		BecomeChild( parent, pipes.out[ 1 ], pipes.err[ 1 ], options.coreDumps );
 		for( int fd : { pipes.out[ 0 ], pipes.out[ 1 ], pipes.err[ 0 ], pipes.err[ 1 ], pipes.chan[ 0 ] } )
 			close( fd );
-		setvbuf( stdout, nullptr, _IOLBF, 0 );
+		// With a buffer of its own: switching a stream already in use to
+		// line buffering without one is not honoured.
+		static char lineBuffer[ BUFSIZ ];
+		setvbuf( stdout, lineBuffer, _IOLBF, sizeof lineBuffer );
 		ChildChannel channel( pipes.chan[ 1 ] );
 		int code = kEscapedException;
 		try

@@ -83,17 +83,6 @@ void CheckRestingState( Findings& findings, const std::string& after )
 	glActiveTexture( static_cast< GLenum >( active ) );
 }
 
-void UnbindAllTextures()
-{
-	const GLint units = TextureUnits();
-	for( GLint unit = 0; unit < units; ++unit )
-	{
-		glActiveTexture( GL_TEXTURE0 + static_cast< GLenum >( unit ) );
-		glBindTexture( GL_TEXTURE_2D, 0 );
-	}
-	glActiveTexture( GL_TEXTURE0 );
-}
-
 // Runs the requests every frame check looks at: code 18, frames, a resize
 // with a frame, code 19; `inspect` is called after each with its name.
 using Inspect = std::function< void( const std::string& after, const Stage& stage ) >;
@@ -146,10 +135,7 @@ void RestingState( Harness& h )
 			return;
 		CheckRestingState( findings, after );
 		// The next request starts from rest, so each finding names its own.
-		UnbindAllTextures();
-		glUseProgram( 0 );
-		glBindVertexArray( 0 );
-		glBindBuffer( GL_ARRAY_BUFFER, 0 );
+		Stage::Rest();
 	} );
 	h.Passed( "program, vertex array, buffers, active unit and 2D textures rest after every request" );
 }
@@ -195,6 +181,7 @@ void ObjectGrowth( Harness& h )
 	auto run = [ & ]( uint32_t count ) {
 		for( uint32_t i = 0; i < count; ++i )
 			stage.Frame( *instance );
+		Stage::Rest();
 		h.Step( "counting live GL objects" );
 		return GLCensus::Take();
 	};

@@ -409,6 +409,21 @@ void Stage::Prepare()
 	glActiveTexture( GL_TEXTURE0 );
 }
 
+void Stage::Rest()
+{
+	glUseProgram( 0 );
+	glBindVertexArray( 0 );
+	glBindBuffer( GL_ARRAY_BUFFER, 0 );
+	GLint units = 0;
+	glGetIntegerv( GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units );
+	for( GLint unit = 0; unit < std::min( units, 256 ); ++unit )
+	{
+		glActiveTexture( GL_TEXTURE0 + static_cast< GLenum >( unit ) );
+		glBindTexture( GL_TEXTURE_2D, 0 );
+	}
+	glActiveTexture( GL_TEXTURE0 );
+}
+
 uint32_t Stage::Frame( Instance& instance, const std::string& what )
 {
 	std::vector< const InputTexture* > with;

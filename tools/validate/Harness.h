@@ -147,6 +147,10 @@ public:
 	// Code 17 with these inputs instead of the stage's own.
 	uint32_t Frame( Instance& instance, const std::vector< const InputTexture* >& with, const std::string& what );
 	Image Pixels() const { return target.ReadPixels(); }
+	// Takes the host's bindings back to rest: program, vertex array, array
+	// buffer, 2D textures on every unit, unit 0. A program left bound stays
+	// alive after deletion until then, which would look like a leak.
+	static void Rest();
 	// Every pixel still holds the clear colour.
 	bool Untouched() const;
 

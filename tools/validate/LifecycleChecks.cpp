@@ -78,6 +78,7 @@ void Lifetimes( Harness& h )
 	}
 	const std::size_t heapEnd = HeapInUse();
 	h.CallU( FF_DEINITIALISE, 0, nullptr, "after the lifetimes" );
+	Stage::Rest();
 	h.Step( "counting live GL objects after the lifetimes" );
 	const GLCensus left = GLCensus::Take().Since( before );
 	if( !left.Empty() )

@@ -139,10 +139,10 @@ CheckResult Judge( const CheckSpec& check, const ChildExit& exit, const std::vec
 		result.details = outcome->details;
 		return result;
 	}
-	result.status         = Status::Fail;
-	const std::string at  = ( outcome ? " after the check finished, during " : " during " ) + step;
+	result.status        = Status::Fail;
+	const std::string at = outcome ? " after the check finished (last request: " + step + ")" : " during " + step;
 	if( !report.empty() )
-		result.message = "sanitizer report" + at + ": " + report;
+		result.message = "sanitizer report" + ( outcome ? " while the check ran (last request: " + step + ")" : at ) + ": " + report;
 	else if( exit.kind == ChildExit::Kind::Signalled )
 		result.message = "the plug-in crashed (" + exit.Describe() + ")" + at;
 	else if( exit.kind == ChildExit::Kind::TimedOut )

@@ -1,0 +1,219 @@
+// The validator run as a program on our plug-ins, which must pass, and on
+// test plug-ins with one planted fault each, which must FAIL in the check
+// meant for the fault and in no other; then its parts in-process.
+#include "TestSupport.h"
+
+#include <ChildProcess.h>
+#include <validate/Report.h>
+#include <validate/ValidateOptions.h>
+#include <common/CliOptions.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+
+using namespace plughost;
+using namespace plughost::validate;
+
+namespace
+{
+struct ToolRun
+{
+	int status = -1;
+	std::string out, err;
+	std::map< std::string, std::string > failed;// check id -> message
+};
+
+ToolRun Validate( const std::vector< std::string >& arguments )
+{
+	std::vector< std::string > argv = { PLUGHOST_TOOL, "validate" };
+	argv.insert( argv.end(), arguments.begin(), arguments.end() );
+	ChildOptions options;
+	options.timeoutSeconds = 600;
+	ChildProcess tool      = ChildProcess::Exec( argv, {}, options );
+	const ChildExit& exit  = tool.Wait();
+	ToolRun run{ exit.kind == ChildExit::Kind::Exited ? exit.status : -1, tool.Stdout(), tool.Stderr(), {} };
+	const std::regex line( R"(^  FAIL  (\S+)\s+(.*)$)" );
+	std::istringstream lines( run.out );
+	for( std::string text; std::getline( lines, text ); )
+		if( std::smatch match; std::regex_match( text, match, line ) )
+			run.failed[ match[ 1 ] ] = match[ 2 ];
+	return run;
+}
+
+std::string Planted( const std::string& name )
+{
+	return std::string( PLANTED_DIR ) + "/" + name + ".so";
+}
+
+bool Contains( const std::string& text, const std::string& piece )
+{
+	return text.find( piece ) != std::string::npos;
+}
+
+struct Case
+{
+	std::string plugin;
+	std::set< std::string > failing;// exactly these checks FAIL
+	std::string says;               // in each FAIL line
+	std::vector< std::string > extra = {};
+};
+
+void Expect( const Case& c )
+{
+	std::vector< std::string > arguments = { "--level", "1", "--seed", "7", c.plugin };
+	arguments.insert( arguments.end(), c.extra.begin(), c.extra.end() );
+	const ToolRun run = Validate( arguments );
+	std::set< std::string > failing;
+	for( const auto& [ id, message ] : run.failed )
+	{
+		failing.insert( id );
+		EXPECT_TRUE( Contains( message, c.says ) ) << c.plugin << ": " << id << ": " << message;
+	}
+	EXPECT_EQ( failing, c.failing ) << c.plugin << "\n" << run.out << run.err;
+	EXPECT_EQ( run.status, c.failing.empty() ? 0 : 1 ) << c.plugin;
+	EXPECT_TRUE( Contains( run.out, std::to_string( c.failing.size() ) + " failed" ) ) << run.out;
+}
+
+TEST( ValidateRun, OurPluginsPass )
+{
+	for( const char* name : { "VavoRozar", "SineField", "ToneGrade", "CrossFade" } )
+		Expect( { testsupport::Plugin( name ), {}, "" } );
+	Expect( { Planted( "Planted" ), {}, "" } );
+}
+
+TEST( ValidateRun, EachPlantedFaultFailsItsOwnCheck )
+{
+	const Case cases[] = {
+		{ Planted( "PlantedNullRecord" ), { "null.record-20" }, "during code 20 (set time) with a null time pointer" },
+		{ Planted( "PlantedTextureLeak" ), { "frames.object-growth", "lifecycle.lifetimes" }, "textures (" },
+		{ Planted( "PlantedProgramBound" ), { "frames.resting-state" }, "program" },
+		{ Planted( "PlantedUnit3" ), { "frames.resting-state" }, "texture unit 3 is still active" },
+		{ Planted( "PlantedFboUnbound" ), { "frames.framebuffer" }, "framebuffer 0 is bound for" },
+		{ Planted( "PlantedNaN" ), { "hostile.floats" }, "answers NaN after code 8 (set parameter)" },
+		{ Planted( "PlantedDisplayNoNul" ), { "parameters.display" }, "16 bytes with no NUL" },
+		{ Planted( "PlantedSharedValue" ), { "instances.independent" }, "changed another instance's value" },
+		{ Planted( "PlantedGLError" ), { "frames.gl-errors" }, "GL_INVALID_ENUM is pending after code 17" },
+		{ Planted( "PlantedHang" ), { "host.time" }, "hung: timed out after 3 s", { "--timeout", "3" } },
+	};
+	for( const Case& c : cases )
+		Expect( c );
+}
+
+TEST( ValidateRun, CrashesNameTheRequestAndReportsTellCI )
+{
+	// The sanitizer runtime goes in first; the report names the request.
+	const std::string scratch = testsupport::ScratchDir( "validate" );
+	const ToolRun asan = Validate( { "--preload", ASAN_RUNTIME, "--only", "hostile.texts", "--junit", scratch + "/junit.xml",
+								 Planted( "PlantedHeapOverflow" ) } );
+	ASSERT_EQ( asan.failed.count( "hostile.texts" ), 1u ) << asan.out << asan.err;
+	EXPECT_TRUE( Contains( asan.failed.at( "hostile.texts" ), "AddressSanitizer: heap-buffer-overflow" ) );
+	EXPECT_TRUE( Contains( asan.failed.at( "hostile.texts" ), "during code 8 (set parameter) for parameter 2 \"Label\"" ) );
+
+	std::ifstream file( scratch + "/junit.xml" );
+	const std::string junit( ( std::istreambuf_iterator< char >( file ) ), {} );
+	EXPECT_TRUE( Contains( junit, "<testsuite name=\"PlantedHeapOverflow.so\" tests=\"1\" failures=\"1\"" ) ) << junit;
+	EXPECT_TRUE( Contains( junit, "<testcase classname=\"PlantedHeapOverflow.so.hostile\" name=\"texts\"" ) ) << junit;
+	EXPECT_TRUE( Contains( junit, "<failure message=\"sanitizer report during code 8" ) ) << junit;
+
+	const ToolRun json = Validate( { "--json", "--only", "null.record-20,identity.id", Planted( "PlantedNullRecord" ) } );
+	EXPECT_EQ( json.status, 1 );
+	EXPECT_TRUE( Contains( json.out, "\"id\": \"null.record-20\", \"group\": \"null\", \"status\": \"FAIL\"" ) ) << json.out;
+	EXPECT_TRUE( Contains( json.out, "\"summary\": {\"passed\": 1, \"warnings\": 0, \"failed\": 1, \"skipped\": 0}" ) ) << json.out;
+}
+
+TEST( ValidateRun, UsageErrors )
+{
+	const std::string clock = testsupport::Plugin( "VavoRozar" );
+	const std::pair< std::vector< std::string >, std::string > cases[] = {
+		{ {}, "needs at least one plug-in file" },
+		{ { "/nonexistent/Plugin.so" }, "no such file: /nonexistent/Plugin.so" },
+		{ { "--level", "0", clock }, "--level expects a whole number from 1 to 10" },
+		{ { "--level", "11", clock }, "--level expects" },
+		{ { "--only", "framez", clock }, "no group or check is called \"framez\"" },
+		{ { "--skip", "frames.nothing", clock }, "no group or check is called" },
+		{ { "--seed", "-1", clock }, "--seed expects a whole number" },
+		{ { "--timeout", "0", clock }, "--timeout expects a positive number" },
+		{ { "--preload", "/nonexistent/libasan.so", clock }, "--preload: no such library" },
+		{ { "--fast", clock }, "unknown option --fast" },
+	};
+	for( const auto& [ arguments, message ] : cases )
+	{
+		const ToolRun run = Validate( arguments );
+		EXPECT_EQ( run.status, 2 ) << message;
+		EXPECT_TRUE( Contains( run.err, message ) ) << run.err;
+	}
+	const ToolRun list = Validate( { "--list", "--only", "frames", "--skip", "frames.draws" } );
+	EXPECT_EQ( list.status, 0 );
+	EXPECT_TRUE( Contains( list.out, "frames.resting-state" ) && !Contains( list.out, "frames.draws" ) &&
+				 !Contains( list.out, "library.load" ) )
+		<< list.out;
+}
+
+Outcome Finished( Status status, const std::string& message )
+{
+	Outcome outcome;
+	outcome.status  = status;
+	outcome.message = message;
+	return outcome;
+}
+
+TEST( ValidateJudge, HowAChildEndsBecomesTheResult )
+{
+	const CheckSpec check{ "frames", "draws", "", nullptr };
+	ChildExit clean, crashed, hung, early;
+	clean.kind   = ChildExit::Kind::Exited;
+	crashed.kind = ChildExit::Kind::Signalled;
+	crashed.signal = SIGSEGV;
+	hung.kind    = ChildExit::Kind::TimedOut;
+	hung.seconds = 2;
+	early.kind   = ChildExit::Kind::Exited;
+	early.status = 1;
+	const std::string step = EncodeStep( "code 17 (process frame) at 64x48" );
+	const std::string done = EncodeOutcome( Finished( Status::Warn, "untouched" ) );
+	const std::string asan = "==77==ERROR: AddressSanitizer: SEGV on unknown address 0x000000000000\n    #0 0x1 in f\n";
+	const struct
+	{
+		ChildExit exit;
+		std::vector< std::string > messages;
+		std::string err;
+		Status status;
+		std::string message;
+	} cases[] = {
+		{ clean, { step, done }, "", Status::Warn, "untouched" },
+		{ crashed, { step }, "last words\n", Status::Fail,
+		  "the plug-in crashed (killed by SIGSEGV (Segmentation fault)) during code 17 (process frame) at 64x48; last output: last words" },
+		{ hung, { step }, "", Status::Fail, "the plug-in hung: timed out after 2 s and was killed during code 17 (process frame) at 64x48" },
+		{ early, { step }, asan, Status::Fail,
+		  "sanitizer report during code 17 (process frame) at 64x48: ERROR: AddressSanitizer: SEGV on unknown address 0x000000000000" },
+		{ clean, { step, done }, "x.cpp:3:7: runtime error: signed integer overflow\n", Status::Fail,
+		  "sanitizer report while the check ran (last request: code 17 (process frame) at 64x48): x.cpp:3:7: runtime error: "
+		  "signed integer overflow" },
+		{ early, {}, "", Status::Fail, "the process ended early (exited with status 1) during the start of the check" },
+	};
+	for( const auto& c : cases )
+	{
+		const CheckResult result = Judge( check, c.exit, c.messages, "", c.err );
+		EXPECT_EQ( result.status, c.status ) << c.message;
+		EXPECT_EQ( result.message, c.message );
+	}
+}
+
+TEST( ValidateReports, CountsEscapesAndSelection )
+{
+	Counts counts;
+	for( Status status : { Status::Pass, Status::Pass, Status::Warn, Status::Fail, Status::Skip } )
+		counts.Add( status );
+	EXPECT_EQ( counts.Summary(), "2 passed, 1 warnings, 1 failed, 1 skipped" );
+	EXPECT_EQ( JsonEscape( "a\"b\\\n\x01\xff\xc3\xa9" ), "a\\\"b\\\\\\u000a\\u0001?\xc3\xa9" );
+	EXPECT_EQ( XmlEscape( "<a & 'b'>\x02" ), "&lt;a &amp; &apos;b&apos;&gt;?" );
+	const auto frames = cli::SelectChecks( { "frames", "host.time" }, { "frames.draws" } );
+	ASSERT_FALSE( frames.empty() );
+	for( const CheckSpec* check : frames )
+		EXPECT_TRUE( ( check->group == "frames" && check->name != "draws" ) || check->Id() == "host.time" ) << check->Id();
+	EXPECT_THROW( cli::SelectChecks( { "nothing" }, {} ), cli::UsageError );
+}
+}// namespace
