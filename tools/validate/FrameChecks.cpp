@@ -28,19 +28,19 @@ GLint TextureUnits()
 	return std::min( Integer( GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS ), 256 );
 }
 
-// Findings said once, however many requests repeat them.
+// Findings said once per request and kind, however often they repeat.
 class Findings
 {
 public:
 	explicit Findings( Harness& h ) : h( h ) {}
-	void Fail( const std::string& message )
+	void Fail( const std::string& message, const std::string& key = "" )
 	{
-		if( seen.insert( message ).second )
+		if( seen.insert( key.empty() ? message : key ).second )
 			h.Fail( message );
 	}
-	void Warn( const std::string& message )
+	void Warn( const std::string& message, const std::string& key = "" )
 	{
-		if( seen.insert( message ).second )
+		if( seen.insert( key.empty() ? message : key ).second )
 			h.Warn( message );
 	}
 
@@ -63,10 +63,12 @@ void CheckRestingState( Findings& findings, const std::string& after )
 	};
 	for( const auto& binding : bindings )
 		if( const GLint value = Integer( binding.name ); value != 0 )
-			findings.Fail( "after " + after + ", " + binding.what + " " + std::to_string( value ) + " is still bound; expected 0" );
+			findings.Fail( "after " + after + ", " + binding.what + " " + std::to_string( value ) + " is still bound; expected 0",
+						   after + binding.what );
 	if( Integer( GL_VERTEX_ARRAY_BINDING ) == 0 )
 		if( const GLint value = Integer( GL_ELEMENT_ARRAY_BUFFER_BINDING ); value != 0 )
-			findings.Fail( "after " + after + ", element array buffer " + std::to_string( value ) + " is still bound; expected 0" );
+			findings.Fail( "after " + after + ", element array buffer " + std::to_string( value ) + " is still bound; expected 0",
+						   after + "element" );
 	const GLint active = Integer( GL_ACTIVE_TEXTURE );
 	if( active != GL_TEXTURE0 )
 		findings.Fail( "after " + after + ", texture unit " + std::to_string( active - GL_TEXTURE0 ) +
@@ -78,7 +80,8 @@ void CheckRestingState( Findings& findings, const std::string& after )
 		glActiveTexture( GL_TEXTURE0 + static_cast< GLenum >( unit ) );
 		if( const GLint texture = Integer( GL_TEXTURE_BINDING_2D ); texture != 0 )
 			findings.Fail( "after " + after + ", 2D texture " + std::to_string( texture ) + " is still bound on texture unit " +
-						   std::to_string( unit ) + "; expected none" );
+							   std::to_string( unit ) + "; expected none",
+						   after + "unit " + std::to_string( unit ) );
 	}
 	glActiveTexture( static_cast< GLenum >( active ) );
 }
@@ -118,7 +121,7 @@ void Draws( Harness& h )
 		double time = k / 30.0;
 		h.CallP( FF_SET_TIME, &time, instance->Handle(), "to " + std::to_string( time ) );
 		if( const uint32_t answer = stage.Frame( *instance ); answer != FF_SUCCESS )
-			h.Abort( Request( FF_PROCESS_OPENGL ) + " answers " + std::to_string( answer ) + "; expected success" );
+			h.Abort( Request( FF_PROCESS_OPENGL ) + " answers " + Answer( answer ) + "; expected success" );
 		untouched = untouched && stage.Untouched();
 	}
 	if( untouched )
@@ -147,6 +150,12 @@ void Framebuffer( Harness& h )
 		if( after != Request( FF_PROCESS_OPENGL ) )
 			return;
 		const GLint host = static_cast< GLint >( stage.Framebuffer() );
+		if( !glIsFramebuffer( stage.Framebuffer() ) || !glIsTexture( stage.Texture() ) )
+			findings.Fail( "after " + after + ", the host's framebuffer " + std::to_string( host ) + " or its texture " +
+						   std::to_string( stage.Texture() ) + " was deleted" );
+		for( const auto& input : stage.Inputs() )
+			if( !glIsTexture( input->Handle() ) )
+				findings.Fail( "after " + after + ", the host's input texture " + std::to_string( input->Handle() ) + " was deleted" );
 		for( const auto& [ name, what ] : { std::pair{ GL_DRAW_FRAMEBUFFER_BINDING, "drawing" }, std::pair{ GL_READ_FRAMEBUFFER_BINDING, "reading" } } )
 			if( const GLint bound = Integer( name ); bound != host )
 				findings.Fail( "after " + after + ", framebuffer " + std::to_string( bound ) + " is bound for " + what +
@@ -177,22 +186,48 @@ void ObjectGrowth( Harness& h )
 {
 	auto instance = h.Instantiate( 64, 48 );
 	Stage stage( h, 64, 48 );
-	const uint32_t frames = h.budget.growthFrames;
-	auto run = [ & ]( uint32_t count ) {
-		for( uint32_t i = 0; i < count; ++i )
+	std::vector< Param > numeric;
+	for( const Param& param : h.Params() )
+		if( param.known && !param.text )
+			numeric.push_back( param );
+	uint32_t changes = 0;
+	// Frames, each after a parameter change when `changing`: every parameter
+	// goes to another value and back within an interval, so objects made
+	// once for a value are not taken for growth.
+	auto run = [ & ]( uint32_t count, bool changing ) {
+		for( uint32_t i = 0; i < count; ++i, ++changes )
+		{
+			if( changing && !numeric.empty() )
+			{
+				const Param& param = numeric[ changes % numeric.size() ];
+				h.Set( *instance, param, ( changes / numeric.size() ) % 2 ? param.defaultValue : param.DistinctValue() );
+			}
 			stage.Frame( *instance );
+		}
 		Stage::Rest();
 		h.Step( "counting live GL objects" );
 		return GLCensus::Take();
 	};
-	const GLCensus first = run( 3 ), second = run( frames ), third = run( frames );
-	if( second.Total() > first.Total() && third.Total() > second.Total() )
-		h.Fail( Request( FF_PROCESS_OPENGL ) + " leaves GL objects alive that grow with the frames: " +
+	auto grows = [ & ]( const GLCensus& first, const GLCensus& second, const GLCensus& third, uint32_t frames, const std::string& how ) {
+		if( second.Total() <= first.Total() || third.Total() <= second.Total() )
+			return false;
+		h.Fail( Request( FF_PROCESS_OPENGL ) + how + " leaves GL objects alive that grow with the frames: " +
 				std::to_string( second.Total() - first.Total() ) + " more after " + std::to_string( frames ) + " frames, " +
 				std::to_string( third.Total() - second.Total() ) + " more after the next " + std::to_string( frames ) + ": " +
 				third.Since( first ).Describe() + "; expected a steady count" );
+		return true;
+	};
+	const uint32_t frames = h.budget.growthFrames;
+	const GLCensus first = run( 3, false ), second = run( frames, false ), third = run( frames, false );
+	if( !grows( first, second, third, frames, "" ) )
+	{
+		const uint32_t changing = std::max( frames, 2 * static_cast< uint32_t >( numeric.size() ) );
+		changes = 0;
+		const GLCensus fourth = run( changing, true ), fifth = run( changing, true );
+		grows( third, fourth, fifth, changing, " with " + Request( FF_SET_PARAMETER ) + " before each" );
+	}
 	h.Destroy( instance );
-	h.Passed( "live GL objects stay steady over " + std::to_string( 2 * frames + 3 ) + " frames" );
+	h.Passed( "live GL objects stay steady over frames with and without parameter changes" );
 }
 
 void OtherState( Harness& h )
@@ -293,10 +328,11 @@ void AddFrameChecks( std::vector< CheckSpec >& checks )
 	checks.push_back( { g, "draws", "code 17 succeeds and draws into the host's framebuffer (untouched: WARN)", Draws } );
 	checks.push_back( { g, "resting-state", "program, vertex array, array and element buffers 0, unit 0 active, no 2D texture bound",
 						RestingState } );
-	checks.push_back( { g, "framebuffer", "the host's framebuffer stays bound for drawing and reading; viewport unchanged (WARN)",
+	checks.push_back( { g, "framebuffer", "the host's framebuffer stays bound and alive; its input textures alive; viewport unchanged (WARN)",
 						Framebuffer } );
 	checks.push_back( { g, "gl-errors", "no GL error is pending after codes 18, 17, 23 and 19", GLErrors } );
-	checks.push_back( { g, "object-growth", "live GL objects do not grow with the frames", ObjectGrowth } );
+	checks.push_back( { g, "object-growth", "live GL objects do not grow with the frames, nor with parameter changes between them",
+						ObjectGrowth } );
 	checks.push_back( { g, "other-state", "blending, depth, scissor, masks and other bindings left as found (WARN)", OtherState } );
 	checks.push_back( { g, "input-padding", "effects and mixers: input allocations larger than the picture change nothing", InputPadding } );
 }

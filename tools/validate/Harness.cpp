@@ -59,7 +59,7 @@ const char* CodeLabel( uint32_t code )
 	case 49: return "enable plug-in capability";
 	case 50: return "get parameter group";
 	case 51: return "get parameter display name";
-	default: return "not a request";
+	default: return "no such request";
 	}
 }
 
@@ -70,6 +70,11 @@ constexpr uint32_t kMaxParams = 1024;
 std::string Request( uint32_t code )
 {
 	return "code " + std::to_string( code ) + " (" + CodeLabel( code ) + ")";
+}
+
+std::string Answer( uint32_t answer )
+{
+	return answer == FF_FAIL ? "failure" : std::to_string( answer );
 }
 
 std::string Shown( float value )

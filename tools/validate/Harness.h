@@ -24,6 +24,8 @@ namespace plughost::validate
 {
 // "code 17 (process frame)"
 std::string Request( uint32_t code );
+// A request's 32-bit answer: "failure" for 0xFFFFFFFF, else the number.
+std::string Answer( uint32_t answer );
 // "NaN", "inf", "-1e+30", "0.5"; a NaN's bits when they are not the usual ones.
 std::string Shown( float value );
 // A text of at most `limit` bytes before its NUL; nullopt when there is none.
@@ -137,6 +139,7 @@ public:
 	uint32_t Width() const { return target.Width(); }
 	uint32_t Height() const { return target.Height(); }
 	uint32_t Framebuffer() const { return target.Framebuffer(); }
+	uint32_t Texture() const { return target.Texture(); }
 	RenderTarget& Target() { return target; }
 	const std::vector< std::unique_ptr< InputTexture > >& Inputs() const { return inputs; }
 

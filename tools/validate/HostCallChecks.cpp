@@ -2,6 +2,7 @@
 // beat, host info, sample rate, sizes; and the instance queries a host makes.
 #include "Harness.h"
 
+#include <GLCensus.h>
 #include <Mixed.h>
 
 #include <cfloat>
@@ -19,16 +20,16 @@ struct Rig
 	explicit Rig( Harness& h ) : h( h ), instance( h.Instantiate( 64, 48 ) ), stage( h, 64, 48 ) {}
 	~Rig() { h.Destroy( instance ); }
 	void* Handle() const { return instance->Handle(); }
-	void Answer( uint32_t code, uint32_t answer, const std::string& what, bool mayFail )
+	void Expect( uint32_t code, uint32_t answer, const std::string& what, bool mayFail )
 	{
 		if( answer != FF_SUCCESS && !( mayFail && answer == FF_FAIL ) )
-			h.Warn( Request( code ) + " " + what + " answers " + std::to_string( answer ) + "; expected " +
+			h.Warn( Request( code ) + " " + what + " answers " + Answer( answer ) + "; expected " +
 					( mayFail ? "success or failure" : "success" ) );
 	}
 	void Frame( const std::string& after )
 	{
 		if( const uint32_t answer = stage.Frame( *instance, "after " + after ); answer != FF_SUCCESS )
-			h.Fail( Request( FF_PROCESS_OPENGL ) + " answers " + std::to_string( answer ) + " after " + after + "; expected success" );
+			h.Fail( Request( FF_PROCESS_OPENGL ) + " answers " + Answer( answer ) + " after " + after + "; expected success" );
 	}
 
 	Harness& h;
@@ -48,7 +49,7 @@ void Time( Harness& h )
 	for( const auto& [ time, shown ] : times )
 	{
 		const std::string what = std::string( "to " ) + shown;
-		rig.Answer( FF_SET_TIME, h.CallP( FF_SET_TIME, &time, rig.Handle(), what ), what, true );
+		rig.Expect( FF_SET_TIME, h.CallP( FF_SET_TIME, &time, rig.Handle(), what ), what, true );
 		rig.Frame( Request( FF_SET_TIME ) + " " + what );
 	}
 	h.Passed( "NaN, negative, infinite and huge times; every frame succeeds" );
@@ -63,7 +64,7 @@ void Beat( Harness& h )
 	for( const SetBeatinfoStruct& beat : beats )
 	{
 		const std::string what = "with tempo " + Shown( beat.bpm ) + " and bar phase " + Shown( beat.barPhase );
-		rig.Answer( FF_SET_BEATINFO, h.CallP( FF_SET_BEATINFO, &beat, rig.Handle(), what ), what, false );
+		rig.Expect( FF_SET_BEATINFO, h.CallP( FF_SET_BEATINFO, &beat, rig.Handle(), what ), what, false );
 		rig.Frame( Request( FF_SET_BEATINFO ) + " " + what );
 	}
 	h.Passed( "odd tempos and bar phases; every frame succeeds" );
@@ -83,7 +84,7 @@ void HostInfo( Harness& h )
 	{
 		SetHostinfoStruct record{ name, version };
 		const std::string what = std::string( "with " ) + shown;
-		rig.Answer( FF_SET_HOSTINFO, h.CallP( FF_SET_HOSTINFO, &record, rig.Handle(), what ), what, false );
+		rig.Expect( FF_SET_HOSTINFO, h.CallP( FF_SET_HOSTINFO, &record, rig.Handle(), what ), what, false );
 		rig.Frame( Request( FF_SET_HOSTINFO ) + " " + what );
 	}
 	h.Passed( "empty, null, long and non-UTF-8 host texts; every frame succeeds" );
@@ -95,7 +96,7 @@ void SampleRate( Harness& h )
 	for( uint32_t rate : { 0u, 1u, 44100u, 192000u, 0x7FFFFFFFu, 0xFFFFFFFFu, 48000u } )
 	{
 		const std::string what = "to " + std::to_string( rate );
-		rig.Answer( FF_SET_SAMPLERATE, h.CallU( FF_SET_SAMPLERATE, rate, rig.Handle(), what ), what, false );
+		rig.Expect( FF_SET_SAMPLERATE, h.CallU( FF_SET_SAMPLERATE, rate, rig.Handle(), what ), what, false );
 		rig.Frame( Request( FF_SET_SAMPLERATE ) + " " + what );
 	}
 	h.Passed( "sample rates from 0 to 4294967295; every frame succeeds" );
@@ -109,7 +110,7 @@ void Resize( Harness& h )
 	auto resize = [ & ]( uint32_t width, uint32_t height ) {
 		FFGLViewportStruct viewport{ 0, 0, width, height };
 		const std::string what = "to " + std::to_string( width ) + "x" + std::to_string( height );
-		rig.Answer( FF_RESIZE, h.CallP( FF_RESIZE, &viewport, rig.Handle(), what ), what, true );
+		rig.Expect( FF_RESIZE, h.CallP( FF_RESIZE, &viewport, rig.Handle(), what ), what, true );
 		return Request( FF_RESIZE ) + " " + what;
 	};
 	for( const auto& [ width, height ] : { std::pair{ 0u, 0u }, std::pair{ 0u, 48u }, std::pair{ 64u, 0u } } )
@@ -125,9 +126,32 @@ void Resize( Harness& h )
 		const std::string what = resize( width, height );
 		Stage sized( h, width, height );
 		if( const uint32_t answer = sized.Frame( *rig.instance, "after " + what ); answer != FF_SUCCESS )
-			h.Fail( Request( FF_PROCESS_OPENGL ) + " answers " + std::to_string( answer ) + " after " + what + "; expected success" );
+			h.Fail( Request( FF_PROCESS_OPENGL ) + " answers " + Answer( answer ) + " after " + what + "; expected success" );
 	}
-	h.Passed( "resized to 0x0 and back, to 1x1 and to 4097x7; frames succeed and draw" );
+	// Objects remade at each size must not pile up. Frames alone first: if
+	// they pile up objects, that is frames.object-growth's finding.
+	Stage large( h, 100, 80 );
+	auto cycle = [ & ]( bool resizing ) {
+		for( int i = 0; i < 3; ++i )
+		{
+			large.Frame( *rig.instance, resizing ? "after " + resize( 100, 80 ) : "" );
+			rig.Frame( resizing ? resize( 64, 48 ) : "frames" );
+		}
+		Stage::Rest();
+		h.Step( "counting live GL objects" );
+		return GLCensus::Take().Total();
+	};
+	const std::size_t plain[] = { cycle( false ), cycle( false ), cycle( false ) };
+	if( plain[ 1 ] <= plain[ 0 ] || plain[ 2 ] <= plain[ 1 ] )
+	{
+		Stage::Rest();
+		const GLCensus before = GLCensus::Take();
+		const std::size_t sized[] = { cycle( true ), cycle( true ), cycle( true ) };
+		if( sized[ 1 ] > sized[ 0 ] && sized[ 2 ] > sized[ 1 ] )
+			h.Fail( Request( FF_RESIZE ) + " between 100x80 and 64x48, with frames, leaves GL objects alive that grow with each resize: " +
+					GLCensus::Take().Since( before ).Describe() + "; expected a steady count" );
+	}
+	h.Passed( "resized to 0x0 and back, to 1x1 and to 4097x7; frames succeed and draw; no objects pile up" );
 }
 
 void Events( Harness& h )
@@ -179,12 +203,12 @@ void InputStatus( Harness& h )
 	for( uint32_t i = 0; i < inputs; ++i )
 		if( const uint32_t answer = h.CallU( FF_GET_INPUT_STATUS, i, rig.Handle(), "for input " + std::to_string( i ) ); answer > 1 )
 			h.Fail( Request( FF_GET_INPUT_STATUS ) + " for input " + std::to_string( i ) + " of " + std::to_string( inputs ) +
-					" answers " + std::to_string( answer ) + "; expected 1 (in use) or 0" );
+					" answers " + Answer( answer ) + "; expected 1 (in use) or 0" );
 	for( uint32_t i : { inputs, inputs + 1, 0xFFFFFFFFu } )
 		if( const uint32_t answer = h.CallU( FF_GET_INPUT_STATUS, i, rig.Handle(), "for input " + std::to_string( i ) + " (beyond the maximum)" );
 			answer != FF_FAIL )
 			h.Fail( Request( FF_GET_INPUT_STATUS ) + " for input " + std::to_string( i ) + " beyond the maximum of " +
-					std::to_string( inputs ) + " answers " + std::to_string( answer ) + "; expected failure" );
+					std::to_string( inputs ) + " answers " + Answer( answer ) + "; expected failure" );
 	h.Passed( "input status answers for every input and fails beyond the maximum" );
 }
 
@@ -196,10 +220,10 @@ void EnableCapability( Harness& h )
 		if( const uint32_t answer = h.CallU( FF_ENABLE_PLUGIN_CAP, capability, rig.Handle(), "for capability " + std::to_string( capability ) );
 			answer != FF_FAIL )
 			h.Fail( Request( FF_ENABLE_PLUGIN_CAP ) + " for capability " + std::to_string( capability ) + " answers " +
-					std::to_string( answer ) + "; expected failure: only capability 16 can be enabled" );
+					Answer( answer ) + "; expected failure: only capability 16 can be enabled" );
 	const uint32_t answer = h.CallU( FF_ENABLE_PLUGIN_CAP, FF_CAP_TOP_LEFT_TEXTURE_ORIENTATION, rig.Handle(), "for capability 16" );
 	if( answer != ( topLeft ? FF_SUCCESS : FF_FAIL ) )
-		h.Fail( Request( FF_ENABLE_PLUGIN_CAP ) + " for capability 16 answers " + std::to_string( answer ) + " while " +
+		h.Fail( Request( FF_ENABLE_PLUGIN_CAP ) + " for capability 16 answers " + Answer( answer ) + " while " +
 				Request( FF_GET_PLUGIN_CAPS ) + " reports it " + ( topLeft ? "supported" : "unsupported" ) + "; expected " +
 				( topLeft ? "success" : "failure" ) );
 	rig.Frame( Request( FF_ENABLE_PLUGIN_CAP ) );

@@ -47,7 +47,7 @@ public:
 		const uint32_t answer = h.Set( *instance, param, value );
 		if( answer != FF_SUCCESS && answer != FF_FAIL )
 			Once( Status::Warn, Request( FF_SET_PARAMETER ) + " for " + param.Label() + " to " + Shown( value ) + " answers " +
-									std::to_string( answer ) + "; expected success or failure" );
+									Answer( answer ) + "; expected success or failure" );
 		last = Request( FF_SET_PARAMETER ) + " set " + param.Label() + " to " + Shown( value ) + context;
 		ReadBack();
 		h.Call( FF_GET_PARAMETER_DISPLAY, MixedU( param.index ), instance->Handle(), "for " + param.Label() + " after " + last );
@@ -63,7 +63,7 @@ public:
 	void Frame( const std::string& context = "" )
 	{
 		if( const uint32_t answer = stage.Frame( *instance, "after " + last + context ); answer != FF_SUCCESS )
-			Once( Status::Fail, Request( FF_PROCESS_OPENGL ) + " answers " + std::to_string( answer ) + " after " + last + context +
+			Once( Status::Fail, Request( FF_PROCESS_OPENGL ) + " answers " + Answer( answer ) + " after " + last + context +
 									"; expected the frame to succeed" );
 	}
 	Instance& Target() { return *instance; }
@@ -202,7 +202,7 @@ void Texts( Harness& h )
 		{
 			const uint32_t answer = h.SetText( hostile.Target(), param, value, shown );
 			if( answer != FF_SUCCESS && answer != FF_FAIL )
-				h.Warn( Request( FF_SET_PARAMETER ) + " for " + param.Label() + " to " + shown + " answers " + std::to_string( answer ) );
+				h.Warn( Request( FF_SET_PARAMETER ) + " for " + param.Label() + " to " + shown + " answers " + Answer( answer ) );
 			const std::string after = "after " + Request( FF_SET_PARAMETER ) + " set " + param.Label() + " to " + shown;
 			const auto* read = static_cast< const char* >(
 				h.Call( FF_GET_PARAMETER, MixedU( param.index ), hostile.Target().Handle(), "for " + param.Label() + " " + after ).PointerValue );

@@ -140,7 +140,7 @@ void Capabilities( Harness& h )
 	for( uint32_t code : { FF_CAP_SET_TIME, FF_CAP_TOP_LEFT_TEXTURE_ORIENTATION } )
 		if( const uint32_t answer = cap( code ); answer > 1 )
 			h.Fail( Request( FF_GET_PLUGIN_CAPS ) + " for capability " + std::to_string( code ) + " answers " +
-					std::to_string( answer ) + "; expected 0 or 1" );
+					Answer( answer ) + "; expected 0 or 1" );
 	const uint32_t minimum = cap( FF_CAP_MINIMUM_INPUT_FRAMES ), maximum = cap( FF_CAP_MAXIMUM_INPUT_FRAMES );
 	if( minimum == FF_FAIL || maximum == FF_FAIL )
 		h.Fail( Request( FF_GET_PLUGIN_CAPS ) + " answered failure for the number of inputs (capability 10 or 11); expected counts" );
@@ -155,7 +155,7 @@ void Capabilities( Harness& h )
 	for( uint32_t code : { 0u, 3u, 12u, 99u, 0xFFFFFFFFu } )
 		if( const uint32_t answer = cap( code ); answer > 1 && answer != FF_FAIL )
 			h.Warn( Request( FF_GET_PLUGIN_CAPS ) + " for unknown capability " + std::to_string( code ) + " answers " +
-					std::to_string( answer ) + "; expected 0" );
+					Answer( answer ) + "; expected 0" );
 	h.Passed( "inputs " + std::to_string( minimum ) + " to " + std::to_string( maximum ) );
 }
 
@@ -167,7 +167,7 @@ void Thumbnail( Harness& h )
 	if( answer != FF_SUCCESS )
 	{
 		if( answer != FF_FAIL )
-			h.Warn( Request( FF_GET_THUMBNAIL ) + " answers " + std::to_string( answer ) + "; expected 0 or failure" );
+			h.Warn( Request( FF_GET_THUMBNAIL ) + " answers " + Answer( answer ) + "; expected 0 or failure" );
 		h.Passed( "no thumbnail" );
 		return;
 	}

@@ -57,7 +57,9 @@ void LogSink( const char* )
 void EntryPoints( Harness& h )
 {
 	h.Step( "loading the library (dlopen)" );
-	void* handle = dlopen( h.settings.plugin.c_str(), RTLD_NOW | RTLD_LOCAL );
+	// Without a slash dlopen would search the library path instead.
+	const std::string path = h.settings.plugin.find( '/' ) == std::string::npos ? "./" + h.settings.plugin : h.settings.plugin;
+	void* handle = dlopen( path.c_str(), RTLD_NOW | RTLD_LOCAL );
 	if( handle == nullptr )
 		h.Abort( std::string( "dlopen failed: " ) + dlerror() );
 	auto* plugMain = reinterpret_cast< FF_Main_FuncPtr >( dlsym( handle, "plugMain" ) );

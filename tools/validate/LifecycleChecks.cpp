@@ -24,7 +24,7 @@ void Initialise( Harness& h )
 	{
 		const std::string what = i < 2 ? "(first round)" : "(second round)";
 		if( const uint32_t answer = h.CallU( sequence[ i ], 0, nullptr, what ); answer != FF_SUCCESS )
-			h.Fail( Request( sequence[ i ] ) + " " + what + " answers " + std::to_string( answer ) + "; expected success" );
+			h.Fail( Request( sequence[ i ] ) + " " + what + " answers " + Answer( answer ) + "; expected success" );
 		if( const uint32_t again = h.CallU( FF_GET_NUM_PARAMETERS, 0, nullptr, "after " + Request( sequence[ i ] ) + " " + what );
 			again != count )
 			h.Fail( Request( FF_GET_NUM_PARAMETERS ) + " after " + Request( sequence[ i ] ) + " " + what + " answers " +
@@ -54,7 +54,7 @@ void Sizes( Harness& h )
 		auto instance = h.Instantiate( width, height );
 		Stage stage( h, width, height );
 		if( const uint32_t answer = stage.Frame( *instance ); answer != FF_SUCCESS )
-			h.Fail( Request( FF_PROCESS_OPENGL ) + " at " + size + " answers " + std::to_string( answer ) + "; expected success" );
+			h.Fail( Request( FF_PROCESS_OPENGL ) + " at " + size + " answers " + Answer( answer ) + "; expected success" );
 		h.Destroy( instance );
 		sizes += ( sizes.empty() ? "" : ", " ) + size;
 	}
@@ -111,7 +111,7 @@ void Connect( Harness& h )
 		}
 		const uint32_t answer = h.CallU( code, 0, instance->Handle(), "" );
 		if( answer != FF_SUCCESS && answer != FF_FAIL )
-			h.Warn( Request( code ) + " answers " + std::to_string( answer ) + "; expected 0 or failure" );
+			h.Warn( Request( code ) + " answers " + Answer( answer ) + "; expected 0 or failure" );
 	}
 	h.Destroy( instance );// while connected
 	h.Passed( "connects, disconnects and is destroyed while connected" );

@@ -58,9 +58,9 @@ void NullRecordCheck( Harness& h, const NullRecord& spec )
 	if( Failed( spec.code, answer ) )
 		h.Passed( Request( spec.code ) + " " + what + " answers failure" );
 	else if( spec.mustFail )
-		h.Fail( Request( spec.code ) + " " + what + " answers " + std::to_string( answer.UIntValue ) + "; expected failure" );
+		h.Fail( Request( spec.code ) + " " + what + " answers " + Answer( answer.UIntValue ) + "; expected failure" );
 	else
-		h.Warn( Request( spec.code ) + " " + what + " answers " + std::to_string( answer.UIntValue ) +
+		h.Warn( Request( spec.code ) + " " + what + " answers " + Answer( answer.UIntValue ) +
 				"; failure is the safe answer" );
 	if( spec.code == FF_INSTANTIATE_GL && !Failed( spec.code, answer ) )
 		return;// a handle made from nothing: leave it alone
@@ -99,7 +99,7 @@ void NullInstanceCheck( Harness& h )
 		const FFMixed value = std::string( input ) == "record" ? MixedP( record ) : MixedU( 0 );
 		const FFMixed answer = h.Call( code, value, nullptr, "with a null instance" );
 		if( !Failed( code, answer ) )
-			h.Fail( Request( code ) + " with a null instance answers " + std::to_string( answer.UIntValue ) + "; expected failure" );
+			h.Fail( Request( code ) + " with a null instance answers " + Answer( answer.UIntValue ) + "; expected failure" );
 	}
 	h.Passed( "every request that needs an instance answers failure without one" );
 }
@@ -118,7 +118,7 @@ void UnknownCodes( Harness& h )
 				const FFMixed answer = h.Call( code, input, handle, what );
 				if( answer.UIntValue != FF_FAIL )
 				{
-					h.Fail( Request( code ) + " " + what + " answers " + std::to_string( answer.UIntValue ) + "; expected failure" );
+					h.Fail( Request( code ) + " " + what + " answers " + Answer( answer.UIntValue ) + "; expected failure" );
 					break;
 				}
 			}

@@ -80,7 +80,7 @@ void Types( Harness& h )
 		if( std::find( std::begin( kKnownTypes ), std::end( kKnownTypes ), type ) == std::end( kKnownTypes ) )
 		{
 			h.Fail( Request( FF_GET_PARAMETER_TYPE ) + " " + For( param ) + " answers " +
-					( type == FF_FAIL ? std::string( "failure" ) : std::to_string( type ) ) +
+					Answer( type ) +
 					"; expected a known type (0-4, 10-14, 100, 200-203)" );
 			continue;
 		}
@@ -93,7 +93,7 @@ void Types( Harness& h )
 		const uint32_t visible = h.CallU( FF_GET_PARAMETER_VISIBILITY, param.index, nullptr, For( param ) );
 		if( visible > 1 )
 			h.Fail( Request( FF_GET_PARAMETER_VISIBILITY ) + " " + For( param ) + " answers " +
-					( visible == FF_FAIL ? std::string( "failure" ) : std::to_string( visible ) ) + "; expected 1 or 0" );
+					Answer( visible ) + "; expected 1 or 0" );
 	}
 	h.Passed( "every type is known; usage and visibility answer as expected" );
 }
@@ -175,7 +175,7 @@ void Elements( Harness& h )
 			if( count == FF_FAIL || count == 0 || count > 4096 )
 			{
 				h.Fail( Request( FF_GET_NUM_PARAMETER_ELEMENTS ) + " " + For( param ) + " answers " +
-						( count == FF_FAIL ? std::string( "failure" ) : std::to_string( count ) ) +
+						Answer( count ) +
 						"; expected an option to have from 1 to 4096 elements" );
 				continue;
 			}
@@ -200,7 +200,7 @@ void Elements( Harness& h )
 				const uint32_t at = h.CallP( FF_GET_SEPARATOR_ELEMENT_INDEX, &query, nullptr, For( param ) + ", separator " + std::to_string( s ) );
 				if( at == FF_FAIL || at > count )
 					h.Warn( Request( FF_GET_SEPARATOR_ELEMENT_INDEX ) + " " + For( param ) + ", separator " + std::to_string( s ) +
-							" answers " + ( at == FF_FAIL ? std::string( "failure" ) : std::to_string( at ) ) + " for an option of " +
+							" answers " + Answer( at ) + " for an option of " +
 							std::to_string( count ) + " elements" );
 			}
 		}
@@ -209,7 +209,7 @@ void Elements( Harness& h )
 			const uint32_t count = h.CallU( FF_GET_NUM_FILE_PARAMETER_EXTENSIONS, param.index, nullptr, For( param ) );
 			if( count == FF_FAIL || count > 4096 )
 				h.Fail( Request( FF_GET_NUM_FILE_PARAMETER_EXTENSIONS ) + " " + For( param ) + " answers " +
-						( count == FF_FAIL ? std::string( "failure" ) : std::to_string( count ) ) + "; expected a count" );
+						Answer( count ) + "; expected a count" );
 			else
 				for( uint32_t x = 0; x < count; ++x )
 					ElementText( h, FF_GET_FILE_PARAMETER_EXTENSION, param, x );
@@ -238,7 +238,7 @@ void CheckTextQuery( Harness& h, uint32_t code, const Param& param, void* instan
 				return;
 			}
 		if( capacity == 0 && answer != FF_FAIL )
-			h.Fail( Request( code ) + " " + what + " answers " + std::to_string( answer ) + "; expected failure" );
+			h.Fail( Request( code ) + " " + what + " answers " + Answer( answer ) + "; expected failure" );
 		if( capacity == 256 && answer != FF_SUCCESS )
 			h.Fail( Request( code ) + " " + what + " answered failure; expected success" );
 		if( capacity == 256 && !registered && buffer[ 0 ] != 0 )
@@ -281,10 +281,19 @@ void InitialValues( Harness& h )
 		}
 		const float value = h.Get( *instance, param );
 		if( std::isnan( value ) )
+		{
 			h.Fail( Request( FF_GET_PARAMETER ) + " " + For( param ) + " answers NaN on a new instance" );
-		else if( std::fabs( value - param.defaultValue ) > 1e-5f * std::max( 1.0f, std::fabs( param.defaultValue ) ) )
-			h.Warn( "a new instance holds " + Shown( value ) + " " + For( param ) + "; " + Request( FF_GET_PARAMETER_DEFAULT ) +
-					" reports the default " + Shown( param.defaultValue ) );
+			continue;
+		}
+		if( std::fabs( value - param.defaultValue ) <= 1e-5f * std::max( 1.0f, std::fabs( param.defaultValue ) ) )
+			continue;
+		// A plug-in may store a value in its own form (snapped, rounded); it
+		// only misleads a host when setting the default gives another value.
+		h.Set( *instance, param, param.defaultValue );
+		if( const float set = h.Get( *instance, param ); !SameValue( set, value ) )
+			h.Warn( "a new instance holds " + Shown( value ) + " " + For( param ) + ", but " + Shown( set ) + " once " +
+					Request( FF_SET_PARAMETER ) + " sets the default " + Shown( param.defaultValue ) + " that " +
+					Request( FF_GET_PARAMETER_DEFAULT ) + " reports" );
 	}
 	h.Destroy( instance );
 	h.Passed( "a new instance holds every default" );
@@ -347,8 +356,8 @@ std::vector< uint32_t > Unregistered( uint32_t count )
 void ExpectU( Harness& h, uint32_t code, uint32_t answer, uint32_t expected, const std::string& what )
 {
 	if( answer != expected )
-		h.Fail( Request( code ) + " " + what + " answers " + ( answer == FF_FAIL ? std::string( "failure" ) : std::to_string( answer ) ) +
-				"; expected " + ( expected == FF_FAIL ? std::string( "failure" ) : std::to_string( expected ) ) );
+		h.Fail( Request( code ) + " " + what + " answers " + Answer( answer ) +
+				"; expected " + Answer( expected ) );
 }
 
 void ExpectNull( Harness& h, uint32_t code, const void* answer, const std::string& what )
@@ -469,7 +478,7 @@ void AddParameterChecks( std::vector< CheckSpec >& checks )
 	checks.push_back( { g, "ranges", "ranges (code 41) are finite with the minimum first", Ranges } );
 	checks.push_back( { g, "elements", "options have named elements with values; file extensions are texts", Elements } );
 	checks.push_back( { g, "text-queries", "codes 50 and 51 never write beyond the host's capacity", TextQueries } );
-	checks.push_back( { g, "initial-values", "a new instance holds every default (WARN)", InitialValues } );
+	checks.push_back( { g, "initial-values", "a new instance holds what setting each default gives (WARN)", InitialValues } );
 	checks.push_back( { g, "display", "code 7 texts of non-text parameters end within 16 bytes", Display } );
 	checks.push_back( { g, "unregistered", "plug-in-wide queries for an unregistered index answer as tabulated", UnregisteredQueries } );
 	checks.push_back( { g, "unregistered-instance", "instance requests for an unregistered index fail and change nothing",
