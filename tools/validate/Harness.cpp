@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace plughost::validate
@@ -91,8 +92,15 @@ std::string Shown( float value )
 	}
 	if( std::isinf( value ) )
 		return value > 0 ? "inf" : "-inf";
+	// The shortest text that reads back as the same float: 1e+30, not
+	// 1.00000002e+30.
 	char text[ 32 ];
-	std::snprintf( text, sizeof text, "%.9g", static_cast< double >( value ) );
+	for( int digits = 1; digits <= 9; ++digits )
+	{
+		std::snprintf( text, sizeof text, "%.*g", digits, static_cast< double >( value ) );
+		if( std::strtof( text, nullptr ) == value )
+			break;
+	}
 	return text;
 }
 

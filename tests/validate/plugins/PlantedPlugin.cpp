@@ -11,9 +11,15 @@
 //   PLANT_GL_ERROR       a frame leaves GL_INVALID_ENUM pending
 //   PLANT_HANG           code 20 with a NaN time never returns
 //   PLANT_HEAP_OVERFLOW  texts are copied into an 8-byte heap block
+//   PLANT_VAO_BOUND      a frame leaves a vertex array of its own bound
+//   PLANT_INIT_PROGRAM   code 18 leaves the program bound (frames do not)
+//   PLANT_ABORT_ON_NAN   code 8 with NaN aborts
+//   PLANT_DIVIDE_BY_SIZE code 23 divides by the new width
+//   PLANT_MODE_LEAK      each change of "Mode" makes a texture it never deletes
 #include <FFGLSDK.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -58,12 +64,24 @@ public:
 			DeInitGL();
 			return FF_FAIL;
 		}
+#if defined( PLANT_VAO_BOUND )
+		glGenVertexArrays( 1, &array );
+#endif
+#if defined( PLANT_INIT_PROGRAM )
+		glUseProgram( shader.GetGLID() );
+#endif
 		return CFFGLPlugin::InitGL( viewport );
 	}
 	FFResult DeInitGL() override
 	{
 		shader.FreeGLResources();
 		quad.Release();
+#if defined( PLANT_VAO_BOUND )
+		glDeleteVertexArrays( 1, &array );
+#endif
+#if defined( PLANT_MODE_LEAK )
+		glDeleteTextures( 1, &modeTexture );
+#endif
 		return FF_SUCCESS;
 	}
 
@@ -73,6 +91,18 @@ public:
 		shader.Set( "level", Level() );
 		shader.Set( "mode", mode );
 		quad.Draw();
+#if defined( PLANT_VAO_BOUND )
+		glBindVertexArray( array );
+#endif
+#if defined( PLANT_MODE_LEAK )
+		if( mode != modeShown )
+		{
+			glGenTextures( 1, &modeTexture );// the previous one is lost
+			glBindTexture( GL_TEXTURE_2D, modeTexture );
+			glBindTexture( GL_TEXTURE_2D, 0 );
+			modeShown = mode;
+		}
+#endif
 #if defined( PLANT_TEXTURE_LEAK )
 		GLuint texture = 0;
 		glGenTextures( 1, &texture );
@@ -96,6 +126,10 @@ public:
 
 	FFResult SetFloatParameter( uint32_t index, float value ) override
 	{
+#if defined( PLANT_ABORT_ON_NAN )
+		if( std::isnan( value ) )
+			std::abort();
+#endif
 #if !defined( PLANT_NAN )
 		if( !std::isfinite( value ) )
 			return FF_FAIL;
@@ -144,6 +178,15 @@ public:
 		return text;
 	}
 #endif
+#if defined( PLANT_DIVIDE_BY_SIZE )
+	FFResult Resize( const FFGLViewportStruct* viewport ) override
+	{
+		volatile uint32_t width = viewport->width;
+		aspect                  = viewport->height / width;
+		return CFFGLPlugin::Resize( viewport );
+	}
+	uint32_t aspect = 0;
+#endif
 	FFResult SetTime( double time ) override
 	{
 #if defined( PLANT_HANG )
@@ -172,6 +215,13 @@ private:
 	ffglex::FFGLShader shader;
 	ffglex::FFGLScreenQuad quad;
 	float level = 0.5f, mode = 0.0f, flag = 0.0f;
+#if defined( PLANT_VAO_BOUND )
+	GLuint array = 0;
+#endif
+#if defined( PLANT_MODE_LEAK )
+	GLuint modeTexture = 0;
+	float modeShown    = 0.0f;
+#endif
 	std::string label = "hello";
 #if defined( PLANT_HEAP_OVERFLOW )
 	char* copy = nullptr;
