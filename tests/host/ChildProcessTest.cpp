@@ -165,3 +165,97 @@ TEST( HeapInUse, FollowsAllocations )
 	EXPECT_LT( HeapInUse(), before + ( 1 << 20 ) );
 }
 }// namespace
+
+namespace
+{
+TEST( ChildProcess, DeadlinesGrandchildrenAndTheEnvironment )
+{
+	// A grandchild that keeps the output pipes open must not keep us waiting.
+	ChildProcess parent = ChildProcess::Fork( []( ChildChannel& ) {
+		if( fork() == 0 )
+		{
+			sleep( 5 );
+			_exit( 0 );
+		}
+		std::printf( "left a grandchild\n" );
+		return 0;
+	} );
+	const ChildExit& exit = parent.Wait();
+	EXPECT_TRUE( exit.Clean() );
+	EXPECT_LT( exit.seconds, 2.0 );
+	EXPECT_EQ( parent.Stdout(), "left a grandchild\n" );
+
+	// Receive waits no longer than the child's deadline, then reports the timeout.
+	ChildOptions options;
+	options.timeoutSeconds = 0.3;
+	ChildProcess silent = ChildProcess::Fork( []( ChildChannel& ) { return sleep( 30 ); }, options );
+	EXPECT_FALSE( silent.Receive().has_value() );
+	EXPECT_FALSE( silent.Running() );
+	EXPECT_EQ( silent.Wait().kind, ChildExit::Kind::TimedOut );
+
+	// Messages sent just before a crash still arrive.
+	ChildProcess crash = ChildProcess::Fork( []( ChildChannel& channel ) {
+		channel.Send( "about to crash" );
+		return raise( SIGSEGV );
+	} );
+	EXPECT_EQ( crash.Wait().signal, SIGSEGV );
+	EXPECT_EQ( crash.TakeMessages(), std::vector< std::string >{ "about to crash" } );
+	EXPECT_TRUE( crash.TakeMessages().empty() );
+
+	// An added variable replaces ours; the channel variable is always the child's own.
+	setenv( "PLUGHOST_TEST_VALUE", "parent", 1 );
+	setenv( ChildChannel::kEnvironmentName, "99", 1 );
+	ChildProcess shell = ChildProcess::Exec( { "/bin/sh", "-c", "echo $PLUGHOST_TEST_VALUE; env | grep -c PLUGHOST_CHANNEL_FD=" },
+											 { "PLUGHOST_TEST_VALUE=child" } );
+	shell.Wait();
+	EXPECT_EQ( shell.Stdout(), "child\n1\n" );
+	unsetenv( ChildChannel::kEnvironmentName );
+	EXPECT_FALSE( ChildChannel::FromEnvironment().has_value() );
+	for( const char* bad : { "", "x", "2", "70000", "12abc" } )
+	{
+		setenv( ChildChannel::kEnvironmentName, bad, 1 );
+		EXPECT_FALSE( ChildChannel::FromEnvironment().has_value() ) << bad;
+	}
+	unsetenv( ChildChannel::kEnvironmentName );
+	unsetenv( "PLUGHOST_TEST_VALUE" );
+
+	// Moving keeps one owner; destroying a running child kills and reaps it.
+	pid_t pid = 0;
+	{
+		ChildProcess first  = ChildProcess::Fork( []( ChildChannel& ) { return sleep( 30 ); } );
+		ChildProcess second = std::move( first );
+		pid                 = second.Pid();
+		EXPECT_TRUE( second.Running() );
+	}
+	EXPECT_EQ( kill( pid, 0 ), -1 );// gone, not a zombie
+}
+
+TEST( GLCensus, TellsWhatWorkLeftAndWhatItDeleted )
+{
+	testsupport::Context();
+	std::vector< GLuint > textures( 9 );
+	glGenTextures( 9, textures.data() );
+	for( GLuint texture : textures )
+		glBindTexture( GL_TEXTURE_2D, texture );
+	glBindTexture( GL_TEXTURE_2D, 0 );
+	GLuint query = 0;
+	glGenQueries( 1, &query );
+	glBeginQuery( GL_SAMPLES_PASSED, query );
+	glEndQuery( GL_SAMPLES_PASSED );
+	const GLCensus before = GLCensus::Take();
+	glDeleteTextures( 1, &textures[ 4 ] );
+	const GLCensus after = GLCensus::Take();
+	EXPECT_TRUE( after.Since( before ).Empty() );
+	EXPECT_EQ( before.Since( after ).Names( GLObjectKind::Texture ), std::vector< uint32_t >{ textures[ 4 ] } );
+	EXPECT_EQ( before.Count( GLObjectKind::Query ), 1u );
+
+	EXPECT_EQ( before.Since( after ).Describe(), "1 texture (" + std::to_string( textures[ 4 ] ) + ")" );
+	glDeleteTextures( 9, textures.data() );
+	glDeleteQueries( 1, &query );
+	const std::string many = before.Since( GLCensus::Take() ).Describe( 3 );
+	const std::string end  = ", ...), 1 query (" + std::to_string( query ) + ")";
+	EXPECT_EQ( many.substr( 0, 12 ), "9 textures (" ) << many;
+	EXPECT_TRUE( many.size() > end.size() && many.compare( many.size() - end.size(), end.size(), end ) == 0 ) << many;
+	EXPECT_EQ( GLObjectKindName( GLObjectKind::VertexArray, 2 ), "vertex arrays" );
+}
+}// namespace

@@ -78,6 +78,27 @@ TEST( ValidateRun, CrashesNameTheRequestAndReportsTellCI )
 	EXPECT_TRUE( Contains( json.out, "\"summary\": {\"passed\": 1, \"warnings\": 0, \"failed\": 1, \"skipped\": 0}" ) ) << json.out;
 }
 
+TEST( ValidateRun, ThePluginCannotTakeTheValidatorDown )
+{
+	// A crash while loading ends the run for that plug-in only.
+	ToolRun load = Validate( { "--level", "1", Planted( "HandMadeCrashOnLoad" ), Planted( "HandMadeClean" ) } );
+	EXPECT_EQ( load.status, 1 );
+	EXPECT_EQ( load.failed.size(), 1u );
+	EXPECT_TRUE( Contains( load.failed[ "library.load" ], "crashed (killed by SIGSEGV (Segmentation fault)) during loading the library" ) ||
+				 Contains( load.failed[ "library.load" ], "sanitizer report during loading the library" ) )
+		<< load.out;
+	const std::string skipped = "SKIP  library.load-global             not run: the library does not load";
+	EXPECT_TRUE( Contains( load.out, skipped ) ) << load.out;
+	EXPECT_TRUE( Contains( load.out, "\nall 2 plug-ins: " ) ) << load.out;
+
+	ToolRun exits = Validate( { "--only", "host.sample-rate", Planted( "HandMadeExitOnRate" ) } );
+	EXPECT_EQ( exits.failed[ "host.sample-rate" ],
+			   "the process ended early (exited with status 3) during code 40 (set sample rate) to 0" );
+
+	ToolRun notPlugin = Validate( { "--only", "library.load", testsupport::Fixture( "NotAPlugin" ) } );
+	EXPECT_TRUE( Contains( notPlugin.failed[ "library.load" ], "is not an FFGL plug-in: it has no plugMain" ) ) << notPlugin.out;
+}
+
 TEST( ValidateRun, UsageErrors )
 {
 	const std::string clock = testsupport::Plugin( "VavoRozar" );
@@ -117,7 +138,8 @@ Outcome Finished( Status status, const std::string& message )
 TEST( ValidateJudge, HowAChildEndsBecomesTheResult )
 {
 	const CheckSpec check{ "frames", "draws", "", nullptr };
-	ChildExit clean, crashed, hung, early;
+	ChildExit clean, crashed, hung, early, unstarted;
+	unstarted.reason = "fork failed";
 	clean.kind   = ChildExit::Kind::Exited;
 	crashed.kind = ChildExit::Kind::Signalled;
 	crashed.signal = SIGSEGV;
@@ -146,6 +168,10 @@ TEST( ValidateJudge, HowAChildEndsBecomesTheResult )
 		  "sanitizer report while the check ran (last request: code 17 (process frame) at 64x48): x.cpp:3:7: runtime error: "
 		  "signed integer overflow" },
 		{ early, {}, "", Status::Fail, "the process ended early (exited with status 1) during the start of the check" },
+		{ crashed, { step, done }, "", Status::Fail,
+		  "the plug-in crashed (killed by SIGSEGV (Segmentation fault)) after the check finished (last request: code 17 (process "
+		  "frame) at 64x48)" },
+		{ unstarted, {}, "", Status::Fail, "the check could not start: fork failed" },
 	};
 	for( const auto& c : cases )
 	{
@@ -153,6 +179,24 @@ TEST( ValidateJudge, HowAChildEndsBecomesTheResult )
 		EXPECT_EQ( result.status, c.status ) << c.message;
 		EXPECT_EQ( result.message, c.message );
 	}
+}
+
+TEST( ValidateReports, LevelsScaleTheWork )
+{
+	const Budget one = BudgetFor( 1 ), five = BudgetFor( 5 ), ten = BudgetFor( 10 );
+	const std::vector< std::pair< uint32_t, uint32_t > > required = { { 1, 1 }, { 16, 9 }, { 1920, 1080 }, { 4097, 7 } };
+	EXPECT_EQ( one.sizes, required );
+	EXPECT_EQ( five.lifetimes, 200u );// the heap is judged over the last 100
+	EXPECT_EQ( one.fuzzRounds, 0u );  // level 1 stays quick
+	for( const auto& [ low, high ] : { std::pair{ one, five }, std::pair{ five, ten } } )
+	{
+		EXPECT_LT( low.sizes.size(), high.sizes.size() );
+		EXPECT_LT( low.lifetimes, high.lifetimes );
+		EXPECT_LT( low.fuzzRounds, high.fuzzRounds );
+		EXPECT_LT( low.growthFrames, high.growthFrames );
+	}
+	EXPECT_EQ( BudgetFor( 0 ).lifetimes, one.lifetimes );
+	EXPECT_EQ( BudgetFor( 99 ).lifetimes, ten.lifetimes );
 }
 
 TEST( ValidateReports, CountsEscapesAndSelection )

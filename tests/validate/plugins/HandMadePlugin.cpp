@@ -11,12 +11,15 @@
 //   HAND_DEFAULT_OUTSIDE the standard default 1.5 lies outside 0 .. 1
 //   HAND_EVENTS_OVERRUN  code 46 writes one event past the host's capacity
 //   HAND_GROUP_OVERRUN   code 50 writes its text whatever the capacity
+//   HAND_CRASH_ON_LOAD   its static initialiser writes through a null pointer
+//   HAND_EXIT_ON_RATE    code 40 ends the process
 #include <ffgl/FFGL.h>
 
 #include <GL/glcorearb.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -69,6 +72,17 @@ FFMixed P( const void* pointer )
 	mixed.PointerValue = const_cast< void* >( pointer );
 	return mixed;
 }
+
+#if defined( HAND_CRASH_ON_LOAD )
+struct CrashOnLoad
+{
+	CrashOnLoad()
+	{
+		volatile int* volatile none = nullptr;// read at run time: the compiler cannot drop the store
+		*none              = 1;
+	}
+} crashOnLoad_;
+#endif
 
 bool NeedsInstance( uint32_t code )
 {
@@ -159,9 +173,12 @@ HAND_EXPORT FFMixed plugMain( uint32_t code, FFMixed input, void* instance )
 	case FF_RESIZE:
 	case FF_SET_BEATINFO:
 	case FF_SET_HOSTINFO: return U( input.PointerValue != nullptr ? FF_SUCCESS : FF_FAIL );
+	case FF_SET_SAMPLERATE:
+#if defined( HAND_EXIT_ON_RATE )
+		std::exit( 3 );
+#endif
 	case FF_CONNECT:
-	case FF_DISCONNECT:
-	case FF_SET_SAMPLERATE: return U( FF_SUCCESS );
+	case FF_DISCONNECT: return U( FF_SUCCESS );
 	case FF_GET_NUM_PARAMETER_ELEMENTS: return U( index == 0 ? 1 : FF_FAIL );
 	case FF_GET_PARAMETER_USAGE: return U( index == 0 ? FF_USAGE_STANDARD : FF_FAIL );
 	case FF_GET_PARAMETER_ELEMENT_NAME: return P( IsLevel( static_cast< GetParameterElementStruct* >( input.PointerValue ) ) ? "" : nullptr );
