@@ -222,17 +222,18 @@ std::optional< std::string > ChildChannel::Receive( double timeoutSeconds ) cons
 	return message;
 }
 
-ChildProcess ChildProcess::Fork( const std::function< int( ChildChannel& ) >& work, ChildOptions options )
+ChildProcess ChildProcess::Launch( ChildOptions options, const std::function< bool( int ) >& prepare,
+								   const std::function< void( int ) >& inChild )
 {
 	ChildProcess child;
 	child.options = options;
 	child.started = Now();
+	child.ended   = true;// until there is a child
 	Pipes pipes;
-	if( !pipes.Open() )
+	if( !pipes.Open() || !prepare( pipes.chan[ 1 ] ) )
 	{
 		child.exit.reason = std::string( "cannot make pipes: " ) + std::strerror( errno );
 		pipes.CloseAll();
-		child.ended = true;
 		return child;
 	}
 	// Buffered output would otherwise be written by parent and child alike.
@@ -244,11 +245,34 @@ ChildProcess ChildProcess::Fork( const std::function< int( ChildChannel& ) >& wo
 		BecomeChild( parent, pipes.out[ 1 ], pipes.err[ 1 ], options.coreDumps );
 		for( int fd : { pipes.out[ 0 ], pipes.out[ 1 ], pipes.err[ 0 ], pipes.err[ 1 ], pipes.chan[ 0 ] } )
 			close( fd );
+		inChild( pipes.chan[ 1 ] );
+		_exit( 127 );
+	}
+	if( pid < 0 )
+	{
+		child.exit.reason = std::string( "fork failed: " ) + std::strerror( errno );
+		pipes.CloseAll();
+		return child;
+	}
+	child.pid   = pid;
+	child.ended = false;
+	close( pipes.out[ 1 ] );
+	close( pipes.err[ 1 ] );
+	close( pipes.chan[ 1 ] );
+	child.out.fd  = pipes.out[ 0 ];
+	child.err.fd  = pipes.err[ 0 ];
+	child.channel = pipes.chan[ 0 ];
+	return child;
+}
+
+ChildProcess ChildProcess::Fork( const std::function< int( ChildChannel& ) >& work, ChildOptions options )
+{
+	return Launch( options, []( int ) { return true; }, [ & ]( int fd ) {
 		// With a buffer of its own: switching a stream already in use to
 		// line buffering without one is not honoured.
 		static char lineBuffer[ BUFSIZ ];
 		setvbuf( stdout, lineBuffer, _IOLBF, sizeof lineBuffer );
-		ChildChannel channel( pipes.chan[ 1 ] );
+		ChildChannel channel( fd );
 		int code = kEscapedException;
 		try
 		{
@@ -260,105 +284,60 @@ ChildProcess ChildProcess::Fork( const std::function< int( ChildChannel& ) >& wo
 		}
 		std::fflush( nullptr );
 		_exit( code & 0xFF );
-	}
-	if( pid < 0 )
-	{
-		child.exit.reason = std::string( "fork failed: " ) + std::strerror( errno );
-		pipes.CloseAll();
-		child.ended = true;
-		return child;
-	}
-	child.pid = pid;
-	close( pipes.out[ 1 ] );
-	close( pipes.err[ 1 ] );
-	close( pipes.chan[ 1 ] );
-	child.out.fd  = pipes.out[ 0 ];
-	child.err.fd  = pipes.err[ 0 ];
-	child.channel = pipes.chan[ 0 ];
-	return child;
+	} );
 }
 
 ChildProcess ChildProcess::Exec( const std::vector< std::string >& argv, const std::vector< std::string >& environment,
 								 ChildOptions options )
 {
-	ChildProcess child;
-	child.options = options;
-	child.started = Now();
 	if( argv.empty() )
 	{
-		child.exit.reason = "no program given";
-		child.ended       = true;
-		return child;
+		ChildProcess none;
+		none.ended       = true;
+		none.exit.reason = "no program given";
+		return none;
 	}
-	Pipes pipes;
-	int status[ 2 ] = { -1, -1 };// carries errno when exec fails
-	if( !pipes.Open() || pipe2( status, O_CLOEXEC ) != 0 )
-	{
-		child.exit.reason = std::string( "cannot make pipes: " ) + std::strerror( errno );
-		pipes.CloseAll();
-		child.ended = true;
-		return child;
-	}
-	status[ 0 ] = Lift( status[ 0 ] );
-	status[ 1 ] = Lift( status[ 1 ] );
-
 	// Everything the child needs is built before fork: it may not allocate.
-	std::vector< std::string > entries;
-	auto overridden = [ & ]( const std::string& entry ) {
-		const std::string name = entry.substr( 0, entry.find( '=' ) ) + "=";
-		if( name == std::string( ChildChannel::kEnvironmentName ) + "=" )
-			return true;
-		for( const auto& added : environment )
-			if( added.compare( 0, name.size(), name ) == 0 )
-				return true;
-		return false;
-	};
+	std::vector< std::string > entries, args = argv;
 	for( char** entry = environ; entry != nullptr && *entry != nullptr; ++entry )
-		if( !overridden( *entry ) )
-			entries.emplace_back( *entry );
-	entries.insert( entries.end(), environment.begin(), environment.end() );
-	entries.push_back( std::string( ChildChannel::kEnvironmentName ) + "=" + std::to_string( pipes.chan[ 1 ] ) );
-	std::vector< char* > envp, args;
-	for( auto& entry : entries )
-		envp.push_back( entry.data() );
-	envp.push_back( nullptr );
-	std::vector< std::string > argvCopy = argv;
-	for( auto& arg : argvCopy )
-		args.push_back( arg.data() );
-	args.push_back( nullptr );
-
-	std::fflush( nullptr );
-	const pid_t parent = getpid();
-	const pid_t pid    = fork();
-	if( pid == 0 )
 	{
-		BecomeChild( parent, pipes.out[ 1 ], pipes.err[ 1 ], options.coreDumps );
-		fcntl( pipes.chan[ 1 ], F_SETFD, 0 );// the one descriptor the program inherits
-		execve( args[ 0 ], args.data(), envp.data() );
+		const std::string name = std::string( *entry ).substr( 0, std::strcspn( *entry, "=" ) ) + "=";
+		bool replaced = name == std::string( ChildChannel::kEnvironmentName ) + "=";
+		for( const auto& added : environment )
+			replaced = replaced || added.compare( 0, name.size(), name ) == 0;
+		if( !replaced )
+			entries.emplace_back( *entry );
+	}
+	entries.insert( entries.end(), environment.begin(), environment.end() );
+	std::vector< char* > envp, args_;
+	int status[ 2 ] = { -1, -1 };// carries errno when exec fails
+	auto prepare = [ & ]( int channel ) {
+		entries.push_back( std::string( ChildChannel::kEnvironmentName ) + "=" + std::to_string( channel ) );
+		for( auto& entry : entries )
+			envp.push_back( entry.data() );
+		for( auto& arg : args )
+			args_.push_back( arg.data() );
+		envp.push_back( nullptr );
+		args_.push_back( nullptr );
+		if( pipe2( status, O_CLOEXEC ) != 0 )
+			return false;
+		status[ 0 ] = Lift( status[ 0 ] );
+		status[ 1 ] = Lift( status[ 1 ] );
+		return true;
+	};
+	ChildProcess child = Launch( options, prepare, [ & ]( int channel ) {
+		fcntl( channel, F_SETFD, 0 );// the one descriptor the program inherits
+		execve( args_[ 0 ], args_.data(), envp.data() );
 		const int error = errno;
 		ssize_t ignored = write( status[ 1 ], &error, sizeof error );
 		(void)ignored;
-		_exit( 127 );
-	}
-	close( status[ 1 ] );
-	if( pid < 0 )
-	{
-		child.exit.reason = std::string( "fork failed: " ) + std::strerror( errno );
-		pipes.CloseAll();
-		close( status[ 0 ] );
-		child.ended = true;
+	} );
+	if( status[ 1 ] >= 0 )
+		close( status[ 1 ] );
+	if( status[ 0 ] < 0 )
 		return child;
-	}
-	child.pid = pid;
-	close( pipes.out[ 1 ] );
-	close( pipes.err[ 1 ] );
-	close( pipes.chan[ 1 ] );
-	child.out.fd  = pipes.out[ 0 ];
-	child.err.fd  = pipes.err[ 0 ];
-	child.channel = pipes.chan[ 0 ];
-
-	int error       = 0;
-	ssize_t got     = 0;
+	int error   = 0;
+	ssize_t got = 0;
 	do
 		got = read( status[ 0 ], &error, sizeof error );
 	while( got < 0 && errno == EINTR );

@@ -120,6 +120,10 @@ private:
 		std::string text;
 	};
 	ChildProcess() = default;
+	// Makes the pipes, lets `prepare` see the child's end of the channel,
+	// forks; `inChild` runs in the child and leaves with _exit or exec.
+	static ChildProcess Launch( ChildOptions options, const std::function< bool( int ) >& prepare,
+								const std::function< void( int ) >& inChild );
 	void Pump( double timeoutSeconds, bool untilMessage );
 	void Reap( bool block );
 	void CloseAll();

@@ -59,6 +59,7 @@ void Expect( const Case& c )
 		EXPECT_EQ( run.warned.count( id ), 1u ) << c.plugin << ": no WARN from " << id;
 	EXPECT_EQ( run.status, c.failing.empty() ? 0 : 1 ) << c.plugin;
 	EXPECT_TRUE( Contains( run.out, std::to_string( c.failing.size() ) + " failed" ) ) << run.out;
+	EXPECT_EQ( run.err, "" );// no progress line when standard error is no terminal
 }
 
 }// namespace validatetest

@@ -66,6 +66,12 @@ TEST( ValidateRun, CrashesNameTheRequestAndReportsTellCI )
 	EXPECT_TRUE( Contains( asan.failed.at( "hostile.texts" ), "AddressSanitizer: heap-buffer-overflow" ) );
 	EXPECT_TRUE( Contains( asan.failed.at( "hostile.texts" ), "during code 8 (set parameter) for parameter 2 \"Label\"" ) );
 
+	// The hidden child mode reports passes and facts as a forked child does.
+	const ToolRun preloaded = Validate( { "--preload", ASAN_RUNTIME, "--only", "library.load,identity", Planted( "PlantedHeapOverflow" ) } );
+	EXPECT_EQ( preloaded.status, 0 ) << preloaded.out << preloaded.err;
+	EXPECT_TRUE( Contains( preloaded.out, "answers \"Planted\" (PLNT)" ) && Contains( preloaded.out, "9 passed, 0 warnings, 0 failed" ) )
+		<< preloaded.out;
+
 	std::ifstream file( scratch + "/junit.xml" );
 	const std::string junit( ( std::istreambuf_iterator< char >( file ) ), {} );
 	EXPECT_TRUE( Contains( junit, "<testsuite name=\"PlantedHeapOverflow.so\" tests=\"1\" failures=\"1\"" ) ) << junit;

@@ -11,58 +11,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace plughost::validate
 {
 namespace
 {
-const char* CodeLabel( uint32_t code )
-{
-	switch( code )
-	{
-	case 0: return "get info";
-	case 2: return "de-initialise";
-	case 4: return "get parameter count";
-	case 5: return "get parameter name";
-	case 6: return "get parameter default";
-	case 7: return "get parameter display";
-	case 8: return "set parameter";
-	case 9: return "get parameter";
-	case 10: return "get plug-in capability";
-	case 13: return "get extended info";
-	case 15: return "get parameter type";
-	case 16: return "get input status";
-	case 17: return "process frame";
-	case 18: return "instantiate";
-	case 19: return "de-instantiate";
-	case 20: return "set time";
-	case 21: return "connect";
-	case 22: return "disconnect";
-	case 23: return "resize";
-	case 31: return "get element count";
-	case 32: return "get parameter usage";
-	case 33: return "get short name";
-	case 34: return "initialise";
-	case 35: return "get element name";
-	case 36: return "get element value";
-	case 37: return "set element value";
-	case 38: return "set beat info";
-	case 39: return "set host info";
-	case 40: return "set sample rate";
-	case 41: return "get parameter range";
-	case 42: return "get thumbnail";
-	case 43: return "get file extension count";
-	case 44: return "get file extension";
-	case 45: return "get parameter visibility";
-	case 46: return "get parameter events";
-	case 47: return "get separator count";
-	case 48: return "get separator element index";
-	case 49: return "enable plug-in capability";
-	case 50: return "get parameter group";
-	case 51: return "get parameter display name";
-	default: return "no such request";
-	}
-}
+// The label of each code from 0 to 51; null for the reserved ones.
+const char* const kLabels[] = {
+	"get info", nullptr, "de-initialise", nullptr, "get parameter count", "get parameter name", "get parameter default",
+	"get parameter display", "set parameter", "get parameter", "get plug-in capability", nullptr, nullptr, "get extended info",
+	nullptr, "get parameter type", "get input status", "process frame", "instantiate", "de-instantiate", "set time", "connect",
+	"disconnect", "resize", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "get element count",
+	"get parameter usage", "get short name", "initialise", "get element name", "get element value", "set element value",
+	"set beat info", "set host info", "set sample rate", "get parameter range", "get thumbnail", "get file extension count",
+	"get file extension", "get parameter visibility", "get parameter events", "get separator count",
+	"get separator element index", "enable plug-in capability", "get parameter group", "get parameter display name",
+};
 
 // The most parameters the harness walks; more is judged by parameters.count.
 constexpr uint32_t kMaxParams = 1024;
@@ -70,7 +35,8 @@ constexpr uint32_t kMaxParams = 1024;
 
 std::string Request( uint32_t code )
 {
-	return "code " + std::to_string( code ) + " (" + CodeLabel( code ) + ")";
+	const char* label = code < std::size( kLabels ) ? kLabels[ code ] : nullptr;
+	return "code " + std::to_string( code ) + " (" + ( label ? label : "no such request" ) + ")";
 }
 
 std::string Answer( uint32_t answer )
