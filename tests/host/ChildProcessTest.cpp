@@ -103,6 +103,12 @@ TEST( ChildProcess, ExecPassesTheChannelAndReportsWhatCannotStart )
 	EXPECT_EQ( shell.Stdout().substr( 0, 9 ), "hello fd " );
 	EXPECT_GE( std::atoi( shell.Stdout().c_str() + 9 ), 3 );
 
+	// Any program can talk back: a length of four little-endian bytes, then the text.
+	ChildProcess talker = ChildProcess::Exec(
+		{ "/bin/sh", "-c", "printf '\\005\\000\\000\\000hello\\000\\000\\000\\000' >&$PLUGHOST_CHANNEL_FD" }, {} );
+	EXPECT_TRUE( talker.Wait().Clean() ) << talker.Stderr();
+	EXPECT_EQ( talker.TakeMessages(), ( std::vector< std::string >{ "hello", "" } ) );
+
 	ChildProcess missing = ChildProcess::Exec( { "/nonexistent/program" }, {} );
 	EXPECT_EQ( missing.Wait().kind, ChildExit::Kind::NotStarted );
 	EXPECT_EQ( missing.Wait().Describe(), "could not start: cannot run /nonexistent/program: No such file or directory" );

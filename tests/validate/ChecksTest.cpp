@@ -99,6 +99,21 @@ TEST( ValidateChecks, FailLinesSayWhichRequestWhatWasExpectedAndWhatCameBack )
 		  R"(code 50 \(get parameter group\) for parameter 0 "Level" with capacity 3 wrote beyond the capacity into the host's buffer)" },
 		{ "HandMadeEventsOverrun", "host.events",
 		  R"(code 46 \(get parameter events\) with capacity 0 wrote beyond the capacity of the host's array)" },
+		{ "PlantedInitProgram", "frames.resting-state", R"(after code 18 \(instantiate\), program \d+ is still bound; expected 0)" },
+		{ "PlantedModeLeak", "frames.object-growth",
+		  R"(code 17 \(process frame\) with code 8 \(set parameter\) before each leaves GL objects alive that grow with the frames: .* textures .*)" },
+		{ "PlantedSharedProgram", "instances.after-destroy",
+		  R"(code 19 \(de-instantiate\) of one instance deleted GL objects that another instance made and still uses: 1 program \(\d+\), 2 shaders \(\d+, \d+\))" },
+		{ "PlantedIgnoresPadding", "frames.input-padding",
+		  R"(code 17 \(process frame\) with input pictures of 64x48 in 128x64 allocations: \d+% of the output differs from the same frame with exact-size textures; expected the padding never to show \(width / hardware width is the largest texture coordinate\))" },
+		{ "HandMadeIdNul", "identity.id",
+		  R"(code 0 \(get info\) reports the ID "AB\\x00\\x00": byte 2 is not printable; expected 4 printable characters)" },
+		{ "HandMadeType7", "identity.type", R"(code 0 \(get info\) reports plug-in type 7; expected 0 \(effect\), 1 \(source\) or 2 \(mixer\))" },
+		{ "HandMadeApi1", "identity.api-version", R"(code 0 \(get info\) reports interface version 1.0; expected major version 2)" },
+		{ "HandMadeUnknownCode", "null.unknown-codes",
+		  R"(code 1000 \(no such request\) without an instance with input 0 answers 0; expected failure)" },
+		{ "HandMadeNoLogEntry", "library.entry-points",
+		  R"(SetLogCallback is not exported; expected both entry points, plugMain and SetLogCallback)" },
 	};
 	for( const auto& c : cases )
 	{
@@ -106,6 +121,18 @@ TEST( ValidateChecks, FailLinesSayWhichRequestWhatWasExpectedAndWhatCameBack )
 		EXPECT_EQ( outcome.status, Status::Fail ) << c.plugin << " " << c.check << ": " << outcome.message;
 		EXPECT_TRUE( std::regex_match( outcome.message, std::regex( c.line ) ) ) << c.plugin << " " << c.check << ":\n" << outcome.message;
 	}
+}
+
+TEST( ValidateChecks, WarnLinesSayWhyItIsRisky )
+{
+	const Outcome exports = RunCheck( Planted( "HandMadeExtraExport" ), "library.exports" );
+	EXPECT_EQ( exports.status, Status::Warn );
+	EXPECT_EQ( exports.message, "1 more exported symbol (handMadeCounter); expected only plugMain and SetLogCallback: two plug-ins in "
+								"one host may bind to each other's symbols" );
+	const Outcome initial = RunCheck( Planted( "HandMadeDefaultOutside" ), "parameters.initial-values" );
+	EXPECT_EQ( initial.status, Status::Warn );
+	EXPECT_EQ( initial.message, "a new instance holds 1 for parameter 0 \"Level\", but 1.5 once code 8 (set parameter) sets the "
+								"default 1.5 that code 6 (get parameter default) reports" );
 }
 
 TEST( ValidateChecks, PassLinesSayWhatWasCovered )

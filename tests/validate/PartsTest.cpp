@@ -71,6 +71,7 @@ TEST( ValidateParts, MessagesSurviveTheChannel )
 	EXPECT_EQ( step.text, "" );
 	EXPECT_EQ( fact.kind, Message::Kind::Fact );
 	EXPECT_EQ( fact.value, "Vavo Rozar" );
+	EXPECT_EQ( Decode( "outcome\nGOOD\nall fine" ).outcome.status, Status::Fail );
 	EXPECT_EQ( Decode( "garbage" ).kind, Message::Kind::Unknown );
 	EXPECT_EQ( Decode( "" ).kind, Message::Kind::Unknown );
 }

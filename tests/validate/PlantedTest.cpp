@@ -21,6 +21,8 @@ TEST( ValidateRun, EachPlantedFaultFailsItsOwnCheck )
 		{ Planted( "PlantedSharedValue" ), { "instances.independent" }, "changed another instance's value" },
 		{ Planted( "PlantedGLError" ), { "frames.gl-errors" }, "GL_INVALID_ENUM is pending after code 17" },
 		{ Planted( "PlantedHang" ), { "host.time" }, "hung: timed out after 3 s", { "--timeout", "3" } },
+		{ Planted( "PlantedSharedProgram" ), { "instances.after-destroy" }, "code 19 (de-instantiate) of one instance" },
+		{ Planted( "PlantedIgnoresPadding" ), { "frames.input-padding" }, "in 128x64 allocations" },
 	};
 	for( const Case& c : cases )
 		Expect( c );

@@ -63,6 +63,8 @@ Message Decode( const std::string& encoded )
 	else if( lines[ 0 ] == "outcome" )
 	{
 		message.kind = Message::Kind::Outcome;
+		// A status nobody sends is a child gone wrong.
+		message.outcome.status = Status::Fail;
 		for( Status status : { Status::Pass, Status::Warn, Status::Fail, Status::Skip } )
 			if( lines[ 1 ] == StatusName( status ) )
 				message.outcome.status = status;

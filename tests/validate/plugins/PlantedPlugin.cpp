@@ -16,6 +16,9 @@
 //   PLANT_ABORT_ON_NAN   code 8 with NaN aborts
 //   PLANT_DIVIDE_BY_SIZE code 23 divides by the new width
 //   PLANT_MODE_LEAK      each change of "Mode" makes a texture it never deletes
+//   PLANT_SHARED_PROGRAM all instances share one program, and each one's end deletes it
+//   PLANT_IGNORES_PADDING an effect that reads its input across the whole
+//                        allocation, not only the picture
 #include <FFGLSDK.h>
 
 #include <cmath>
@@ -31,12 +34,27 @@ layout( location = 0 ) in vec4 position;
 void main() { gl_Position = position; }
 )";
 
+#if defined( PLANT_IGNORES_PADDING )
+const char fragmentShader_[] = R"(#version 410 core
+uniform float level;
+uniform float mode;
+uniform sampler2D picture;
+uniform vec2 resolution;
+out vec4 colour;
+void main() { colour = texture( picture, gl_FragCoord.xy / resolution ) * ( level + 0.5 ); }
+)";
+#else
 const char fragmentShader_[] = R"(#version 410 core
 uniform float level;
 uniform float mode;
 out vec4 colour;
 void main() { colour = vec4( level, mode / 2.0, 0.25, 1.0 ); }
 )";
+#endif
+
+#if defined( PLANT_SHARED_PROGRAM )
+ffglex::FFGLShader sharedShader_;
+#endif
 
 #if defined( PLANT_SHARED_VALUE )
 float sharedLevel_ = 0.5f;
@@ -48,6 +66,10 @@ public:
 	PlantedPlugin() : CFFGLPlugin( false )
 	{
 		SetTimeSupported( true );
+#if defined( PLANT_IGNORES_PADDING )
+		SetMinInputs( 1 );
+		SetMaxInputs( 1 );
+#endif
 		SetParamInfo( 0, "Level", FF_TYPE_STANDARD, 0.5f );
 		SetOptionParamInfo( 1, "Mode", 3, 0.0f );
 		SetParamElementInfo( 1, 0, "Low", 0.0f );
@@ -59,7 +81,7 @@ public:
 
 	FFResult InitGL( const FFGLViewportStruct* viewport ) override
 	{
-		if( !shader.Compile( vertexShader_, fragmentShader_ ) || !quad.Initialise() )
+		if( ( !Shader().IsReady() && !Shader().Compile( vertexShader_, fragmentShader_ ) ) || !quad.Initialise() )
 		{
 			DeInitGL();
 			return FF_FAIL;
@@ -68,13 +90,13 @@ public:
 		glGenVertexArrays( 1, &array );
 #endif
 #if defined( PLANT_INIT_PROGRAM )
-		glUseProgram( shader.GetGLID() );
+		glUseProgram( Shader().GetGLID() );
 #endif
 		return CFFGLPlugin::InitGL( viewport );
 	}
 	FFResult DeInitGL() override
 	{
-		shader.FreeGLResources();
+		Shader().FreeGLResources();
 		quad.Release();
 #if defined( PLANT_VAO_BOUND )
 		glDeleteVertexArrays( 1, &array );
@@ -85,12 +107,23 @@ public:
 		return FF_SUCCESS;
 	}
 
-	FFResult ProcessOpenGL( ProcessOpenGLStruct* ) override
+	FFResult ProcessOpenGL( ProcessOpenGLStruct* frame ) override
 	{
-		glUseProgram( shader.GetGLID() );
-		shader.Set( "level", Level() );
-		shader.Set( "mode", mode );
+		glUseProgram( Shader().GetGLID() );
+		Shader().Set( "level", Level() );
+		Shader().Set( "mode", mode );
+#if defined( PLANT_IGNORES_PADDING )
+		if( frame->numInputTextures < 1 || frame->inputTextures[ 0 ] == nullptr )
+			return FF_FAIL;
+		glBindTexture( GL_TEXTURE_2D, frame->inputTextures[ 0 ]->Handle );
+		Shader().Set( "picture", 0 );
+		Shader().Set( "resolution", float( currentViewport.width ), float( currentViewport.height ) );
 		quad.Draw();
+		glBindTexture( GL_TEXTURE_2D, 0 );
+#else
+		(void)frame;
+		quad.Draw();
+#endif
 #if defined( PLANT_VAO_BOUND )
 		glBindVertexArray( array );
 #endif
@@ -203,6 +236,14 @@ public:
 	}
 
 private:
+	ffglex::FFGLShader& Shader()
+	{
+#if defined( PLANT_SHARED_PROGRAM )
+		return sharedShader_;
+#else
+		return shader;
+#endif
+	}
 	float& Level()
 	{
 #if defined( PLANT_SHARED_VALUE )
@@ -228,7 +269,12 @@ private:
 #endif
 };
 
-CFFGLPluginInfo pluginInfo_( PluginFactory< PlantedPlugin >, "PLNT", "Planted", 2, 1, 1, 0, FF_SOURCE,
+#if defined( PLANT_IGNORES_PADDING )
+constexpr uint32_t kType = FF_EFFECT;
+#else
+constexpr uint32_t kType = FF_SOURCE;
+#endif
+CFFGLPluginInfo pluginInfo_( PluginFactory< PlantedPlugin >, "PLNT", "Planted", 2, 1, 1, 0, kType,
 							 "A source with one planted fault", "Validator tests" );
 }// namespace
 
