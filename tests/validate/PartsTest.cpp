@@ -7,12 +7,16 @@
 #include <validate/ElfSymbols.h>
 #include <validate/Harness.h>
 #include <validate/Report.h>
+#include <validate/Runner.h>
 #include <validate/ValidateOptions.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -245,5 +249,86 @@ TEST( ValidateParts, ReportsInEveryForm )
 	EXPECT_TRUE( Contains( junit, "<skipped message=\"takes no input textures\"/>" ) ) << junit;
 	EXPECT_TRUE( Contains( junit, "<system-out>WARN: untouched</system-out>" ) ) << junit;
 	EXPECT_TRUE( Contains( junit, "<property name=\"name\" value=\"My &quot;Plug&quot;\"/>" ) ) << junit;
+}
+}// namespace
+
+namespace
+{
+// Checks that misbehave in every way a plug-in can make a child misbehave.
+std::vector< CheckSpec > Misbehaving()
+{
+	return {
+		{ "library", "load", "", []( Harness& h ) { h.Step( "loading" ); h.Fact( "name", "Fake" ); h.Passed( "loads" ); } },
+		{ "frames", "crash", "", []( Harness& h ) { h.Step( "code 17 (process frame)" ); raise( SIGSEGV ); } },
+		{ "frames", "hang", "", []( Harness& h ) { h.Step( "code 20 (set time) to NaN" ); sleep( 30 ); } },
+		{ "frames", "throws", "", []( Harness& ) { throw std::runtime_error( "bad record" ); } },
+		{ "frames", "exits", "", []( Harness& h ) { h.Step( "code 2 (de-initialise)" ); std::exit( 0 ); } },
+		{ "frames", "reports", "", []( Harness& h ) {
+			 std::fprintf( stderr, "p.cpp:1:2: runtime error: load of value 7, which is not a valid value for type 'bool'\n" );
+			 h.Warn( "looked fine" );
+		 } },
+		{ "frames", "aborts", "", []( Harness& h ) { h.Abort( "code 18 (instantiate) answered failure" ); } },
+	};
+}
+
+TEST( ValidateParts, TheRunnerSurvivesEveryChild )
+{
+	const std::vector< CheckSpec > specs = Misbehaving();
+	std::vector< const CheckSpec* > checks;
+	for( const auto& spec : specs )
+		checks.push_back( &spec );
+	Settings settings;
+	settings.plugin  = "fake.so";
+	settings.timeout = 0.5;
+	std::ostringstream progressText;
+	Progress progress( progressText, true );
+	std::vector< std::string > seen;
+	const PluginResult result = RunChecks( settings, checks, progress, [ & ]( const CheckResult& r ) { seen.push_back( r.check->name ); } );
+	EXPECT_EQ( seen, ( std::vector< std::string >{ "load", "crash", "hang", "throws", "exits", "reports", "aborts" } ) );
+	EXPECT_EQ( result.facts.at( "name" ), "Fake" );
+	const std::pair< Status, std::string > expected[] = {
+		{ Status::Pass, "loads" },
+		{ Status::Fail, "the plug-in crashed (killed by SIGSEGV (Segmentation fault)) during code 17 (process frame)" },
+		{ Status::Fail, "the plug-in hung: timed out after 0.5 s and was killed during code 20 (set time) to NaN" },
+		{ Status::Fail, "the check stopped: bad record" },
+		{ Status::Fail, "the process ended early (exited with status 0) during code 2 (de-initialise)" },
+		{ Status::Fail, "sanitizer report while the check ran (last request: the start of the check): p.cpp:1:2: runtime error: load of "
+						"value 7, which is not a valid value for type 'bool'" },
+		{ Status::Fail, "code 18 (instantiate) answered failure" },
+	};
+	ASSERT_EQ( result.results.size(), std::size( expected ) );
+	for( std::size_t i = 0; i < std::size( expected ); ++i )
+	{
+		EXPECT_EQ( result.results[ i ].status, expected[ i ].first ) << i;
+		EXPECT_EQ( result.results[ i ].message, expected[ i ].second );
+	}
+	EXPECT_EQ( result.results[ 5 ].details, std::vector< std::string >{ "WARN: looked fine" } );
+	EXPECT_EQ( result.Count().Summary(), "1 passed, 0 warnings, 6 failed" );
+	EXPECT_TRUE( Contains( progressText.str(), "\r\033[K[2/7] fake.so: frames.hang" ) ) << progressText.str();
+	EXPECT_EQ( progressText.str().substr( progressText.str().size() - 4 ), "\r\033[K" );// cleared at the end
+
+	// Nothing runs once the library cannot be loaded.
+	const CheckSpec failing{ "library", "load", "", []( Harness& h ) { h.Fail( "no such file" ); } };
+	std::ostringstream quiet;
+	Progress silent( quiet, false );
+	const PluginResult none = RunChecks( settings, { &failing, checks[ 1 ] }, silent, []( const CheckResult& ) {} );
+	EXPECT_EQ( none.results[ 1 ].status, Status::Skip );
+	EXPECT_EQ( none.results[ 1 ].message, "not run: the library does not load" );
+	EXPECT_EQ( quiet.str(), "" );
+}
+
+TEST( ValidateParts, SanitizerReportsAreFound )
+{
+	const std::pair< std::string, std::string > cases[] = {
+		{ "==4321==ERROR: AddressSanitizer: heap-buffer-overflow on address 0x6\n    #0 0x1 in f\n",
+		  "ERROR: AddressSanitizer: heap-buffer-overflow on address 0x6" },
+		{ "noise\n==9==ERROR: LeakSanitizer: detected memory leaks\n", "ERROR: LeakSanitizer: detected memory leaks" },
+		{ "src/a.cpp:12:5: runtime error: division by zero\n", "src/a.cpp:12:5: runtime error: division by zero" },
+		{ "WARNING: ThreadSanitizer: data race (pid=5)\n", "WARNING: ThreadSanitizer: data race (pid=5)" },
+		{ "Vertex Shader error: 0:1(1): syntax error\n", "" },
+		{ "", "" },
+	};
+	for( const auto& [ err, report ] : cases )
+		EXPECT_EQ( SanitizerReport( err ), report );
 }
 }// namespace
