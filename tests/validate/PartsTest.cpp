@@ -259,7 +259,7 @@ std::vector< CheckSpec > Misbehaving()
 {
 	return {
 		{ "library", "load", "", []( Harness& h ) { h.Step( "loading" ); h.Fact( "name", "Fake" ); h.Passed( "loads" ); } },
-		{ "frames", "crash", "", []( Harness& h ) { h.Step( "code 17 (process frame)" ); raise( SIGSEGV ); } },
+		{ "frames", "crash", "", []( Harness& h ) { h.Step( "code 17 (process frame)" ); raise( SIGILL ); } },
 		{ "frames", "hang", "", []( Harness& h ) { h.Step( "code 20 (set time) to NaN" ); sleep( 30 ); } },
 		{ "frames", "throws", "", []( Harness& ) { throw std::runtime_error( "bad record" ); } },
 		{ "frames", "exits", "", []( Harness& h ) { h.Step( "code 2 (de-initialise)" ); std::exit( 0 ); } },
@@ -288,7 +288,7 @@ TEST( ValidateParts, TheRunnerSurvivesEveryChild )
 	EXPECT_EQ( result.facts.at( "name" ), "Fake" );
 	const std::pair< Status, std::string > expected[] = {
 		{ Status::Pass, "loads" },
-		{ Status::Fail, "the plug-in crashed (killed by SIGSEGV (Segmentation fault)) during code 17 (process frame)" },
+		{ Status::Fail, "the plug-in crashed (killed by SIGILL (Illegal instruction)) during code 17 (process frame)" },
 		{ Status::Fail, "the plug-in hung: timed out after 0.5 s and was killed during code 20 (set time) to NaN" },
 		{ Status::Fail, "the check stopped: bad record" },
 		{ Status::Fail, "the process ended early (exited with status 0) during code 2 (de-initialise)" },

@@ -307,16 +307,18 @@ void InputPadding( Harness& h )
 		return;
 	}
 	const auto& texture = stage.Inputs().front()->Texture();
-	const double share  = DifferingShare( first, padded, 4, 1 );
-	if( share > 0.01 )
-	{
-		char percent[ 16 ];
-		std::snprintf( percent, sizeof percent, "%.0f%%", share * 100.0 );
-		h.Fail( Request( FF_PROCESS_OPENGL ) + " with input pictures of 64x48 in " + std::to_string( texture.HardwareWidth ) + "x" +
-				std::to_string( texture.HardwareHeight ) + " allocations: " + percent +
-				" of the output differs from the same frame with exact-size textures; expected the padding never to show "
-				"(width / hardware width is the largest texture coordinate)" );
-	}
+	// Filters that reach a texel past the picture's edge show a thin band of
+	// padding (risky); ignoring the hardware size shows it across the frame.
+	const double share = DifferingShare( first, padded, 4, 2 );
+	char percent[ 16 ];
+	std::snprintf( percent, sizeof percent, "%.0f%%", share * 100.0 );
+	const std::string seen = Request( FF_PROCESS_OPENGL ) + " with input pictures of 64x48 in " + std::to_string( texture.HardwareWidth ) +
+							 "x" + std::to_string( texture.HardwareHeight ) + " allocations: " + percent +
+							 " of the output differs from the same frame with exact-size textures";
+	if( share > 0.25 )
+		h.Fail( seen + "; expected the padding never to show (width / hardware width is the largest texture coordinate)" );
+	else if( share > 0.01 )
+		h.Warn( seen + ", near the edges; sampling past the picture reads the host's padding" );
 	h.Destroy( instance );
 	h.Passed( "input textures larger than their pictures give the same output" );
 }
