@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sys/wait.h>
 
 using namespace plughost;
@@ -46,63 +47,28 @@ bool Contains( const std::string& text, const std::string& piece )
 
 const std::string kClock = Quote( Plugin( "VavoRozar" ) ), kProbe = Quote( Plugin( "Probe" ) );
 
+// Loading errors are the host library's (LibraryTest); here the statuses.
 TEST( ToolRun, ExitStatusAndMessages )
 {
-	const std::string missing = "/nonexistent/Plugin.so", notAPlugin = Quote( testsupport::Fixture( "NotAPlugin" ) );
 	const std::tuple< std::string, int, std::string > cases[] = {// a status of 0 means the message is on stdout
-		{ "--help", 0, "usage: plughost <command>" },
-		{ "help render", 0, "--frames N" },
-		{ "render", 2, "render needs a plug-in file" },
-		{ "info " + missing, 1, "no such file: " + missing },
-		{ "render " + missing, 1, "no such file: " + missing },
-		{ "info " + notAPlugin, 1, "is not an FFGL plug-in: it has no plugMain" },
-		{ "render " + notAPlugin, 1, "is not an FFGL plug-in: it has no plugMain" },
-		{ "render " + kProbe, 2, "needs at least 1 --input" },
-		{ "render " + kProbe + " --input /nonexistent/in.png", 2, "no such file: /nonexistent/in.png" },
-		{ "render " + kProbe + " --set Volume=1", 2, "unknown parameter \"Volume\"" },
-		{ "render " + kProbe + " --set Mode=Blur", 2, "2 \"Third\"" },
-	};
+		{ "help render", 0, "--frames N" }, { "render", 2, "render needs a plug-in file" }, { "info /nonexistent/Plugin.so", 1, "no such file" },
+		{ "render " + kProbe, 2, "needs at least 1 --input" }, { "render " + kProbe + " --input /nonexistent/in.png", 2, "no such file: /nonexistent/in.png" },
+		{ "render " + kProbe + " --set Mode=Blur", 2, "2 \"Third\"" } };
 	for( const auto& [ arguments, status, expected ] : cases )
 	{
 		const Result result = RunTool( arguments );
-		EXPECT_EQ( result.status, status ) << arguments << "\n" << result.err;
-		EXPECT_TRUE( Contains( status == 0 ? result.out : result.err, expected ) ) << arguments << "\n" << result.out << result.err;
+		EXPECT_TRUE( result.status == status && Contains( status == 0 ? result.out : result.err, expected ) ) << arguments << "\n" << result.out << result.err;
 	}
 }
 
-TEST( ToolRun, InputIsReadAndTheDefaultNameComesFromThePlugin )
-{
-	const std::string dir = ScratchDir( "probe" );
-	WritePng( dir + "/in.png", GradientImage( 4, 4 ) );
-	const Result result = RunTool( "render " + kProbe + " --size 8x6 --input in.png", dir );
-	ASSERT_EQ( result.status, 0 ) << result.err;
-	EXPECT_EQ( result.out, "wrote Probe.png (8x6)\n" );
-	EXPECT_EQ( ReadPng( dir + "/Probe.png" ), Image( 8, 6 ) );// it draws nothing on the cleared target
-}
-
-TEST( ToolRun, ClockInfoMatchesItsParameterTable )
+// The whole table is checked through plugMain (ClockParametersTest); here its layout.
+TEST( ToolRun, ClockInfoListsItsParameterTable )
 {
 	const Result result = RunTool( "info " + kClock );
 	ASSERT_EQ( result.status, 0 ) << result.err;
-	std::string text = "\n";// each line with runs of spaces collapsed and no space at either end
-	for( char c : result.out )
-	{
-		if( c == '\n' && text.back() == ' ' )
-			text.pop_back();
-		if( c != ' ' || ( text.back() != ' ' && text.back() != '\n' ) )
-			text += c;
-	}
-	const char* const expected[] = {
-		"ID: KP50", "Name: Vavo Rozar", "Type: source", "Parameters (13):",
-		"0 Display Type option 0 0 .. 1 yes -", "[0] Analog = 0", "[1] Analog (Smooth) = 1", "[2] Digital 12h = 2", "[3] Digital 24h = 3",
-		"1 Show Seconds boolean 1 0 .. 1 yes -",  "2 Scale standard 0.5 0 .. 1 yes -",
-		"3 Red red 0.8 0 .. 1 yes -",             "4 Green green 0.8 0 .. 1 yes -",     "5 Blue blue 0.8 0 .. 1 yes -",
-		"6 Manual Mode boolean 0 0 .. 1 yes -",   "7 Hours standard 1 0 .. 1 yes -",    "8 Minutes standard 1 0 .. 1 yes -",
-		"9 Seconds standard 0 0 .. 1 yes -",      "10 Timezone Offset integer 0 -12 .. 14 yes -",
-		"11 Solid Background boolean 1 0 .. 1 yes -", "12 Red Seconds Hand boolean 0 0 .. 1 yes -",
-	};
-	for( const std::string line : expected )
-		EXPECT_TRUE( Contains( text, "\n" + line + "\n" ) ) << "missing: " << line << text;
+	for( const std::regex& line : { std::regex( "\nID: +KP50\n" ), std::regex( "\nType: +source\n" ), std::regex( "\n +0 +Display Type +option +0 +0 \\.\\. 1 +yes +-\n" ),
+								   std::regex( "\n +\\[1\\] Analog \\(Smooth\\) = 1\n" ), std::regex( "\n +10 +Timezone Offset +integer +0 +-12 \\.\\. 14 +yes +-\n" ) } )
+		EXPECT_TRUE( std::regex_search( "\n" + result.out, line ) ) << result.out;
 }
 
 TEST( ToolRun, ClockManualFrameMatchesTheLibrary )
@@ -138,8 +104,7 @@ TEST( ToolRun, ClockSequenceOfThreeFramesWarnsOfAnOutOfRangeValue )
 	// Just the warning: no progress bar when stderr is not a terminal.
 	EXPECT_EQ( result.err, "plughost: warning: \"Scale\" = 1.5 is outside its range 0 .. 1; sending it as given\n" );
 	for( const char* number : { "0000", "0001", "0002" } )
-		EXPECT_EQ( ReadPng( dir + "/seq/VavoRozar_" + number + ".png" ).width, 64u );
-	EXPECT_EQ( ReadPng( dir + "/seq/VavoRozar_0002.png" ).height, 48u );
+		EXPECT_EQ( ReadPng( dir + "/seq/VavoRozar_" + number + ".png" ).height, 48u );
 	EXPECT_FALSE( std::filesystem::exists( dir + "/seq/VavoRozar_0003.png" ) );
 }
 }// namespace
