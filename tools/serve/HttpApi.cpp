@@ -100,7 +100,7 @@ void ServeFrame( Supervisor& supervisor, const Request& request, Response& respo
 	response.set_header( "X-Generation", std::to_string( frame->generation ) );
 	response.set_header( "X-Frame-Time", time );
 	response.set_header( "X-Render-Ms", render );
-	response.set_content( *frame->png, "image/png" );
+	response.set_content( frame->picture->Png(), "image/png" );
 }
 
 void ServeEvents( ApiContext context, Response& response )

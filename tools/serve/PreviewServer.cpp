@@ -5,6 +5,8 @@
 #include <httplib.h>
 
 #include <signal.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -55,11 +57,14 @@ void PreviewServer::Start( std::ostream& err )
 {
 	// A browser that goes away mid-answer must not end the server.
 	signal( SIGPIPE, SIG_IGN );
-	// Not SO_REUSEPORT: a second server on a port in use must fail, not share it.
+	// Not SO_REUSEPORT: a second server on a port in use must fail, not
+	// share it. No delay: an answer goes out as headers, then body, and the
+	// body would wait for the browser's delayed acknowledgement, 40 ms a frame.
 	int listening = -1;
 	http->set_socket_options( [ &listening ]( socket_t socket ) {
 		int yes = 1;
 		setsockopt( socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes );
+		setsockopt( socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes );
 		listening = socket;
 	} );
 	port = options.port == 0 ? http->bind_to_any_port( options.bind )

@@ -30,8 +30,11 @@ ServeOptions ParseServeArgs( const std::vector< std::string >& args )
 		else if( TakeValue( args, i, "--size", value ) )
 		{
 			const auto size = ParseSize( value );
-			options.width   = size.first;
-			options.height  = size.second;
+			// Each frame crosses from the worker in one message.
+			if( size.first > 4096 || size.second > 4096 || size.first * size.second > 4096u * 3840u )
+				throw UsageError( "--size: the preview takes at most 4096 pixels on a side and 4096x3840 in all, got \"" + value + "\"" );
+			options.width  = size.first;
+			options.height = size.second;
 		}
 		else if( TakeValue( args, i, "--fps", value ) )
 		{

@@ -497,16 +497,22 @@ void Supervisor::RenderOne()
 	if( !reply )
 		return;
 	ApplyChanges( reply->json.value( "changes", Json::array() ) );
-	const bool ok = reply->json.value( "ok", false ) && !reply->payload.empty();
+	const Json& answer = reply->json;
+	const auto width   = answer.value( "width", 0u ), height = answer.value( "height", 0u );
+	const bool ok      = answer.value( "ok", false ) && width == options.width && height == options.height &&
+					reply->payload.size() == std::size_t( width ) * height * 4;
 	bool statusChanged = false;
 	{
 		std::lock_guard< std::mutex > lock( mutex );
 		if( ok )
 		{
-			const double render = reply->json.value( "renderMs", 0.0 ), encode = reply->json.value( "encodeMs", 0.0 );
-			latest = { number, generation, time, render, std::make_shared< const std::string >( std::move( reply->payload ) ) };
-			renderMs = latest.number == 1 || renderMs == 0.0 ? render : renderMs * 0.9 + render * 0.1;
-			encodeMs = encodeMs == 0.0 ? encode : encodeMs * 0.9 + encode * 0.1;
+			Image image( width, height );
+			image.pixels.assign( reply->payload.begin(), reply->payload.end() );
+			auto picture = latest.picture && latest.picture->Pixels() == image ? latest.picture
+																			   : std::make_shared< const FramePicture >( std::move( image ) );
+			const double render = answer.value( "renderMs", 0.0 );
+			latest   = { number, generation, time, render, std::move( picture ) };
+			renderMs = renderMs == 0.0 ? render : renderMs * 0.9 + render * 0.1;
 			const auto now = Clock::now();
 			frameTimes.push_back( now );
 			while( !frameTimes.empty() && now - frameTimes.front() > std::chrono::seconds( 1 ) )
@@ -518,7 +524,7 @@ void Supervisor::RenderOne()
 		}
 		else
 		{
-			const std::string message = reply->json.value( "error", std::string( "the frame failed" ) );
+			const std::string message = answer.value( "error", std::string( "the worker sent no picture" ) );
 			statusChanged = !error.is_object() || error.value( "message", "" ) != message;
 			error = { { "kind", "frame" }, { "request", label }, { "message", message } };
 		}
@@ -543,7 +549,6 @@ Json Supervisor::StatusLocked() const
 			 { "fps", paused ? 0 : recent },
 			 { "targetFps", options.fps },
 			 { "renderMs", renderMs },
-			 { "encodeMs", encodeMs },
 			 { "width", options.width },
 			 { "height", options.height },
 			 { "plugin", options.plugin },
@@ -630,8 +635,10 @@ Json Supervisor::Restart()
 std::optional< FrameRef > Supervisor::Frame( uint64_t after, std::chrono::milliseconds wait ) const
 {
 	std::unique_lock< std::mutex > lock( mutex );
-	frameReady.wait_for( lock, wait, [ & ] { return stopping || latest.number > after; } );
-	if( latest.number > after && latest.png )
+	// A number beyond ours is a page from an earlier run of the server: it
+	// gets the latest at once.
+	frameReady.wait_for( lock, wait, [ & ] { return stopping || latest.number != after; } );
+	if( latest.number != after && latest.picture )
 		return latest;
 	return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "EventBus.h"
+#include "FramePicture.h"
 #include "ParameterValues.h"
 #include "PluginWatcher.h"
 #include "WorkerProtocol.h"
@@ -51,7 +52,9 @@ struct FrameRef
 	uint64_t generation = 0;
 	double time         = 0.0;// host time sent with code 20
 	double renderMs     = 0.0;
-	std::shared_ptr< const std::string > png;
+	// Frames with the same pixels share one picture, so they are the same
+	// PNG file too.
+	std::shared_ptr< const FramePicture > picture;
 };
 
 class Supervisor
@@ -76,7 +79,7 @@ public:
 	Json Set( const std::string& id, const Json& value );
 	Json Transport( const std::string& action );
 	Json Restart();
-	// The latest frame once its number is above `after`, waiting up to
+	// The latest frame once its number differs from `after`, waiting up to
 	// `wait`; nullopt when there is none by then.
 	std::optional< FrameRef > Frame( uint64_t after, std::chrono::milliseconds wait ) const;
 
@@ -120,7 +123,7 @@ private:
 	FrameRef latest;
 	double hostTime = 0.0;
 	std::deque< Clock::time_point > frameTimes;// of the last second
-	double renderMs = 0.0, encodeMs = 0.0;
+	double renderMs = 0.0;
 
 	// Only the supervisor thread (or Start, before it runs) touches these.
 	std::thread thread;

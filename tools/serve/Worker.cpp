@@ -85,8 +85,6 @@ private:
 	std::unique_ptr< RenderTarget > target;
 	std::unique_ptr< Instance > instance;
 	std::vector< uint32_t > pressed;// event parameters to release after the frame
-	Image lastImage;
-	std::string lastPng;
 
 	Json Load( const Json& request )
 	{
@@ -266,15 +264,11 @@ private:
 			answer[ "error" ] = "the plug-in failed the frame (code 17 answered failure)";
 			return Encode( answer );
 		}
-		// Still pictures (a paused clock, manual mode) need no new encoding.
-		const auto encodeStart = std::chrono::steady_clock::now();
-		if( lastPng.empty() || image != lastImage )
-		{
-			lastPng   = EncodePng( image );
-			lastImage = std::move( image );
-		}
-		answer[ "encodeMs" ] = MillisecondsSince( encodeStart );
-		return Encode( answer, lastPng );
+		// The pixels as they are: the server encodes a picture only when
+		// someone asks for it, while we render the next one.
+		answer[ "width" ]  = image.width;
+		answer[ "height" ] = image.height;
+		return Encode( answer, std::string( image.pixels.begin(), image.pixels.end() ) );
 	}
 };
 }// namespace

@@ -1,6 +1,6 @@
 // What the server and its worker process say to each other over the child
-// channel. Every message is one JSON object; a frame answer carries the PNG
-// bytes after the JSON text and a newline (compact JSON has no raw newline).
+// channel. Every message is one JSON object; a frame answer carries the RGBA
+// pixels after the JSON text and a newline (compact JSON has no raw newline).
 #pragma once
 
 #include <PluginDescription.h>

@@ -17,7 +17,8 @@ const page = {
   colourGroups: [],    // { indices, refresh() }
   paused: false,
   state: '',
-  lastFrame: 0,
+  lastFrame: 0,        // the frame on show
+  lastReceived: 0,     // the newest frame fetched
   shown: [],           // times at which frames were shown, for the rate
   frameBlob: null,
   frameUrl: null,
@@ -392,13 +393,17 @@ function applyParameter(parameter) {
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
+// The next frame is asked for as soon as one arrives; showing it goes on
+// meanwhile, and a frame that arrives while another is being decoded
+// replaces the one waiting, so the page never falls behind the server.
 async function pullFrames() {
   for (;;) {
     try {
-      const response = await fetch(`/api/frame.png?after=${page.lastFrame}`, { cache: 'no-store' });
+      const response = await fetch(`/api/frame.png?after=${page.lastReceived}`, { cache: 'no-store' });
       if (response.status === 200) {
         const blob = await response.blob();
-        await showFrame(blob, response.headers);
+        page.lastReceived = Number(response.headers.get('X-Frame')) || page.lastReceived;
+        present(blob, response.headers);
       } else if (response.status !== 204) {
         await sleep(500);
       }
@@ -408,11 +413,28 @@ async function pullFrames() {
   }
 }
 
+let waiting = null;
+let presenting = false;
+async function present(blob, headers) {
+  waiting = { blob, headers };
+  if (presenting) return;
+  presenting = true;
+  while (waiting) {
+    const next = waiting;
+    waiting = null;
+    await showFrame(next.blob, next.headers);
+  }
+  presenting = false;
+}
+
 async function showFrame(blob, headers) {
   const img = $('frame');
   const url = URL.createObjectURL(blob);
+  // Decoded aside first, so the picture on show never flickers or empties.
+  const next = new Image();
+  next.src = url;
+  try { await next.decode(); } catch (error) { /* shown anyway once loaded */ }
   img.src = url;
-  try { await img.decode(); } catch (error) { /* shown anyway once loaded */ }
   if (page.frameUrl) URL.revokeObjectURL(page.frameUrl);
   page.frameUrl = url;
   page.frameBlob = blob;
@@ -429,12 +451,15 @@ async function showFrame(blob, headers) {
 
 function saveFrame() {
   if (!page.frameBlob) return;
+  // An address of its own: the one on show is dropped at the next frame.
+  const url = URL.createObjectURL(page.frameBlob);
   const link = document.createElement('a');
-  link.href = page.frameUrl;
+  link.href = url;
   link.download = `${page.frameName}-${page.lastFrame}.png`;
   document.body.append(link);
   link.click();
   link.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
 // ---- log -------------------------------------------------------------------
@@ -443,8 +468,9 @@ function appendLog(entry) {
   const log = $('log');
   const line = document.createElement('span');
   line.className = entry.stream;
-  const text = entry.text.endsWith('\n') ? entry.text : `${entry.text}\n`;
-  line.textContent = entry.stream === 'stdout' || entry.stream === 'stderr' ? text : `[${entry.stream}] ${text}`;
+  const raw = entry.text.endsWith('\n') ? entry.text.slice(0, -1) : entry.text;
+  const plain = entry.stream === 'stdout' || entry.stream === 'stderr';
+  line.textContent = `${raw.split('\n').map((text) => (plain ? text : `[${entry.stream}] ${text}`)).join('\n')}\n`;
   const atBottom = log.scrollTop + log.clientHeight >= log.scrollHeight - 4;
   log.append(line);
   while (log.childElementCount > 500) log.firstElementChild.remove();
