@@ -51,8 +51,7 @@ public:
 		options.timeout  = timeout;
 		options.settings = std::move( settings );
 		server           = std::make_unique< PreviewServer >( options, std::vector< std::string >{ PLUGHOST_TOOL, "serve", "--worker" } );
-		std::ostringstream err;
-		server->Start( err );
+		server->Start( messages );
 	}
 
 	Answer Call( const std::string& method, const std::string& path, const std::string& body = "", const httplib::Headers& headers = {} )
@@ -95,6 +94,7 @@ public:
 	int Port() const { return server->Port(); }
 
 private:
+	std::ostringstream messages;// declared first: the server writes to it until it stops
 	std::unique_ptr< PreviewServer > server;
 };
 
@@ -152,7 +152,8 @@ TEST( ServeApi, BadRequestsAreRefusedAndTheServerCarriesOn )
 		{ "POST", "/api/parameters/Timezone%20Offset", R"({"value":1.5})", {}, 400, "whole numbers" },
 		{ "POST", "/api/parameters/0", R"({"value":"Sundial"})", {}, 400, "\"Digital 24h\" = 3" },
 		{ "POST", "/api/parameters/Scale", "{\"value\":\"" + std::string( 70000, 'x' ) + "\"}", {}, 413, "larger than" },
-		{ "POST", "/api/parameters/Scale", std::string( 5000, '[' ), {}, 400, "malformed JSON" },
+		{ "POST", "/api/parameters/Scale", std::string( 5000, '[' ), {}, 400, "nested more than 32 deep" },
+		{ "POST", "/api/parameters/Scale", "{\"value\":" + std::string( 40, '[' ) + std::string( 40, ']' ) + "}", {}, 400, "nested" },
 		{ "POST", "/api/transport", R"({"action":"rewind"})", {}, 400, "pause, play and step" },
 		{ "GET", "/api/frame.png?after=soon", "", {}, 400, "frame number" },
 		{ "GET", "/etc/passwd", "", {}, 404, "no such page" },
@@ -277,6 +278,11 @@ TEST( ServeApi, RebuildsAreReloadedAndBrokenBuildsShown )
 	EXPECT_EQ( failed[ "stage" ], "instantiate" );
 	EXPECT_NE( failed[ "log" ].get< std::string >().find( "undeclared_thing" ), std::string::npos ) << failed.dump();
 
+	replace( Tested( "FragileCrashOnLoad" ) );
+	ASSERT_TRUE( served.WaitFor( []( const Json& s ) { return s[ "state" ] == "crashed"; } ) );
+	const Json crashed = served.Status()[ "error" ];
+	EXPECT_TRUE( crashed[ "signal" ] == "SIGABRT" && crashed[ "request" ] == "load the plug-in" ) << crashed.dump();
+
 	replace( Tested( "Fragile" ) );
 	ASSERT_TRUE( served.WaitFor( []( const Json& s ) { return s[ "state" ] == "running" && s[ "generation" ] == 2; } ) );
 	EXPECT_EQ( served.Value( "Level" ), 0.75 );
@@ -293,4 +299,61 @@ TEST( ServeApi, RebuildsAreReloadedAndBrokenBuildsShown )
 	EXPECT_EQ( parameters[ 0 ][ "name" ], "Label" );
 	EXPECT_EQ( parameters[ 5 ][ "visible" ], false );
 	EXPECT_EQ( served.Get( "/api/frame.png" ).status, 200 );// an effect, fed a generated picture
+}
+
+TEST( ServeApi, EveryKindOfParameterAndWhatThePluginChangesItself )
+{
+	Served probe( Plugin( "Probe" ) );// an effect: it gets a generated picture
+	const std::tuple< std::string, Json, Json > values[] = {
+		{ "Label", "hi there", "hi there" }, { "Image", "b.png", "b.png" }, { "Mode", "Third", 30 }, { "Mode", 20, 20 }, { "Flag", false, 0 } };
+	for( const auto& [ name, value, expected ] : values )
+		EXPECT_EQ( probe.Post( "/api/parameters/" + name, { { "value", value } } ).json[ "value" ], expected ) << name;
+	EXPECT_EQ( probe.Post( "/api/parameters/Spectrum", { { "value", 0 } } ).status, 400 );// a buffer
+	Json mode = probe.Get( "/api/parameters/Mode" ).json;
+	EXPECT_EQ( mode[ "displayName" ], "Mode shown" );
+	EXPECT_EQ( mode[ "group" ], "Groupy" );
+	EXPECT_EQ( mode[ "separators" ], Json::array( { 1, 7 } ) );
+	EXPECT_EQ( probe.Get( "/api/parameters/Image" ).json[ "extensions" ], Json::array( { "png", "jpg" } ) );
+	EXPECT_EQ( probe.Get( "/api/parameters/Hidden" ).json[ "visible" ], false );
+	// Amount 0.5 makes the plug-in rename "Mode", give it new elements and
+	// show "Hidden", all reported through its parameter events.
+	EXPECT_EQ( probe.Post( "/api/parameters/Amount", { { "value", 0.5 } } ).status, 200 );
+	mode = probe.Get( "/api/parameters/Mode" ).json;
+	EXPECT_EQ( mode[ "displayName" ], "Renamed" );
+	EXPECT_EQ( mode[ "elements" ], Json::parse( R"([{"name":"A","value":1.0},{"name":"B","value":2.0}])" ) );
+	EXPECT_EQ( probe.Get( "/api/parameters/Hidden" ).json[ "visible" ], true );
+
+	// An event is on for one frame.
+	Served fragile( Tested( "Fragile" ) );
+	EXPECT_EQ( fragile.Post( "/api/parameters/Pulse", { { "value", true } } ).json[ "value" ], 1 );
+	EXPECT_TRUE( fragile.WaitFor( [ & ]( const Json& ) { return fragile.Value( "Pulse" ) == 0; } ) );
+}
+
+TEST( ServeApi, StartRefusesABusyPortAndValuesThePluginCannotTake )
+{
+	Served first( Plugin( "VavoRozar" ) );
+	auto startError = [ & ]( uint32_t port, std::vector< Setting > settings ) -> std::string {
+		ServeOptions options;
+		options.plugin   = Plugin( "VavoRozar" );
+		options.port     = port;
+		options.settings = std::move( settings );
+		std::ostringstream err;
+		PreviewServer server( options, { PLUGHOST_TOOL, "serve", "--worker" } );
+		try
+		{
+			server.Start( err );
+		}
+		catch( const Failure& failure )
+		{
+			return failure.message;
+		}
+		catch( const UsageError& error )
+		{
+			return error.what();
+		}
+		return "(started)";
+	};
+	EXPECT_NE( startError( first.Port(), {} ).find( "the port is in use" ), std::string::npos );
+	EXPECT_NE( startError( 0, { { "Nope", "1" } } ).find( "unknown parameter \"Nope\"" ), std::string::npos );
+	EXPECT_NE( startError( 0, { { "Scale", "7" } } ).find( "outside its range" ), std::string::npos );
 }

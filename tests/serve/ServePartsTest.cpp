@@ -2,6 +2,7 @@
 // request guard, value checks and the file watcher.
 #include "TestSupport.h"
 
+#include "serve/EventBus.h"
 #include "serve/ParameterValues.h"
 #include "serve/PluginWatcher.h"
 #include "serve/RequestGuard.h"
@@ -11,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 
@@ -180,4 +183,46 @@ TEST( ServeParts, WatcherWaitsForTheFileToSettle )
 		directory = copies.Directory();
 	}
 	EXPECT_FALSE( fs::exists( directory ) );// removed with its copies
+}
+
+TEST( ServeParts, EventsReachEachReaderAndOldOnesFallOff )
+{
+	using namespace std::chrono_literals;
+	EventBus bus( 3 );
+	const uint64_t start = bus.Latest();
+	for( int i = 0; i < 5; ++i )
+		bus.Publish( "log", std::to_string( i ) );
+	const auto events = bus.Next( start, 0ms );
+	ASSERT_EQ( events.size(), 3u );
+	EXPECT_EQ( events.front().data, "2" );// the two oldest fell off
+	EXPECT_EQ( EventBus::Format( events.back() ), "id: 5\nevent: log\ndata: 4\n\n" );
+	EXPECT_TRUE( bus.Next( events.back().id, 10ms ).empty() );
+	std::thread closer( [ & ] {
+		std::this_thread::sleep_for( 50ms );
+		bus.Close();
+	} );
+	const auto before = std::chrono::steady_clock::now();
+	EXPECT_TRUE( bus.Next( bus.Latest(), 20s ).empty() );// woken by Close, not by the timeout
+	EXPECT_LT( std::chrono::steady_clock::now() - before, 10s );
+	closer.join();
+}
+
+TEST( ServeParts, MessagesCarryParametersAndPixels )
+{
+	ParameterState scale = Make( 3, "Scale", FF_TYPE_STANDARD );
+	scale.value          = std::nanf( "" );
+	scale.display        = "\xff wide";
+	scale.description.elements = { { "", std::nullopt } };
+	const ParameterState back = ParameterFromJson( Json::parse( Dump( ToJson( scale ) ) ) );
+	EXPECT_TRUE( std::isnan( back.value ) );// null on the way, NaN again
+	EXPECT_EQ( back.display, "\xEF\xBF\xBD wide" );// a plug-in's invalid UTF-8 is replaced, not thrown
+	EXPECT_FALSE( back.description.elements.at( 0 ).value );
+	ParameterState label = Make( 0, "Label", FF_TYPE_TEXT );
+	label.text           = "hello";
+	EXPECT_EQ( ParameterFromJson( ToJson( label ) ).text, "hello" );
+	const std::string pixels( "\n\0\x01", 3 );
+	const Message message = Decode( Encode( FrameRequest( 1.5 ), pixels ) );
+	EXPECT_EQ( message.json[ "time" ], 1.5 );
+	EXPECT_EQ( message.payload, pixels );
+	EXPECT_THROW( Decode( "[1]" ), std::exception );
 }

@@ -50,10 +50,16 @@ Json Body( const Request& request )
 {
 	if( request.body.empty() )
 		throw ApiError( 400, "the request needs a JSON body" );
+	// Nesting is cut short: copying and printing a value recurse.
+	constexpr int kMaxDepth = 32;
 	Json body;
 	try
 	{
-		body = Json::parse( request.body );
+		body = Json::parse( request.body, []( int depth, Json::parse_event_t, Json& ) {
+			if( depth > kMaxDepth )
+				throw ApiError( 400, "the JSON body is nested more than " + std::to_string( kMaxDepth ) + " deep" );
+			return true;
+		} );
 	}
 	catch( const Json::exception& error )
 	{

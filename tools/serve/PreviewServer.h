@@ -30,9 +30,9 @@ public:
 	PreviewServer( const PreviewServer& )            = delete;
 	PreviewServer& operator=( const PreviewServer& ) = delete;
 
-	// Binds, loads the plug-in and starts serving. Throws Failure when the
-	// address cannot be bound, UsageError for --set values the plug-in
-	// cannot take.
+	// Binds, loads the plug-in and starts serving; `err` gets the server's
+	// messages while it runs. Throws Failure when the address cannot be
+	// bound, UsageError for --set values the plug-in cannot take.
 	void Start( std::ostream& err );
 	void Stop();
 

@@ -44,6 +44,7 @@ Supervisor::~Supervisor()
 
 void Supervisor::Start( std::ostream& err )
 {
+	console = &err;
 	Load( "start" );
 	if( state == State::Running )
 		ApplySettings( options.settings, &err );
@@ -362,6 +363,8 @@ void Supervisor::Log( const std::string& stream, const std::string& text )
 		recentLog.push_back( entry );
 		while( recentLog.size() > kKeptLog )
 			recentLog.pop_front();
+		if( console && stream == "server" )
+			*console << "plughost serve: " << text << std::endl;
 	}
 	events.Publish( "log", Dump( entry ) );
 }

@@ -67,7 +67,8 @@ public:
 
 	// Loads the plug-in once, applies --set values and starts rendering. A
 	// plug-in that fails to load is reported and waited for; --set values
-	// the loaded plug-in cannot take throw UsageError.
+	// the loaded plug-in cannot take throw UsageError. `err` gets the
+	// server's own messages (loads, failures, crashes) for as long as it runs.
 	void Start( std::ostream& err );
 	void Stop();
 
@@ -124,6 +125,8 @@ private:
 	double hostTime = 0.0;
 	std::deque< Clock::time_point > frameTimes;// of the last second
 	double renderMs = 0.0;
+
+	std::ostream* console = nullptr;// the server's own messages, besides the page
 
 	// Only the supervisor thread (or Start, before it runs) touches these.
 	std::thread thread;

@@ -2,8 +2,9 @@
 // (Level, 0, 0, 1), moves "Follow" to 1 - Level itself and reports it through
 // a parameter event, and fails on demand: "Fault" = "Abort on set" aborts in
 // the set call, "Abort on frame" in the next frame, "Hang on frame" never
-// returns from the next frame. FRAGILE_BAD_SHADER makes the build whose
-// shader does not compile (the compiler's log goes to standard output).
+// returns from the next frame. "Pulse" is an event. FRAGILE_BAD_SHADER makes
+// the build whose shader does not compile (the compiler's log goes to
+// standard output), FRAGILE_CRASH_ON_LOAD one that aborts while loading.
 #include <FFGLSDK.h>
 
 #include <chrono>
@@ -12,6 +13,10 @@
 
 namespace
 {
+#if defined( FRAGILE_CRASH_ON_LOAD )
+[[maybe_unused]] const int crashed_ = ( std::abort(), 0 );
+#endif
+
 enum Fault
 {
 	None,
@@ -33,6 +38,7 @@ public:
 		SetParamElementInfo( 2, 2, "Abort on frame", 2.0f );
 		SetParamElementInfo( 2, 3, "Hang on frame", 3.0f );
 		SetParamInfo( 3, "Note", FF_TYPE_TEXT, "hello" );
+		SetParamInfo( 4, "Pulse", FF_TYPE_EVENT, false );
 	}
 
 	FFResult InitGL( const FFGLViewportStruct* ) override
@@ -69,6 +75,7 @@ public:
 			RaiseParamEvent( 1, FF_EVENT_FLAG_VALUE );
 			return FF_SUCCESS;
 		case 1: follow = value; return FF_SUCCESS;
+		case 4: pulse = value; return FF_SUCCESS;
 		case 2:
 			fault = static_cast< Fault >( static_cast< int >( value ) );
 			if( fault == AbortOnSet )
@@ -79,7 +86,7 @@ public:
 	}
 	float GetFloatParameter( uint32_t index ) override
 	{
-		return index == 0 ? level : index == 1 ? follow : index == 2 ? static_cast< float >( fault ) : 0.0f;
+		return index == 0 ? level : index == 1 ? follow : index == 2 ? static_cast< float >( fault ) : index == 4 ? pulse : 0.0f;
 	}
 	FFResult SetTextParameter( uint32_t index, const char* value ) override
 	{
@@ -96,6 +103,7 @@ public:
 private:
 	float level  = 0.25f;
 	float follow = 0.75f;
+	float pulse  = 0.0f;
 	Fault fault  = None;
 	std::string note;
 };
