@@ -232,7 +232,9 @@ TEST( ServeApi, ValuesThePluginChangesArriveAsEvents )
 
 TEST( ServeApi, CrashesAndHangsAreShownAndRestartsKeepTheOtherValues )
 {
-	Served fragile( Tested( "Fragile" ), 2.0 );
+	const std::string plugin = testsupport::ScratchDir( "crash" ) + "/Fragile.so";
+	fs::copy_file( Tested( "Fragile" ), plugin );
+	Served fragile( plugin, 2.0 );
 	fragile.Post( "/api/parameters/Level", { { "value", 0.5 } } );
 	const Answer crash = fragile.Post( "/api/parameters/Fault", { { "value", "Abort on set" } } );
 	EXPECT_EQ( crash.status, 502 );
@@ -253,7 +255,15 @@ TEST( ServeApi, CrashesAndHangsAreShownAndRestartsKeepTheOtherValues )
 		status = fragile.Status();
 		EXPECT_EQ( status[ "error" ][ "signal" ], signal );
 		EXPECT_EQ( status[ "error" ][ "request" ].get< std::string >().rfind( "render frame", 0 ), 0u ) << status.dump();
-		EXPECT_EQ( fragile.Post( "/api/restart", Json::object() ).json[ "state" ], "running" );
+		if( signal == "SIGABRT" )// the page asks
+			EXPECT_EQ( fragile.Post( "/api/restart", Json::object() ).json[ "state" ], "running" );
+		else// or the file changes
+		{
+			const uint64_t generation = status[ "generation" ];
+			fs::copy_file( Tested( "Fragile" ), plugin, fs::copy_options::overwrite_existing );
+			fs::last_write_time( plugin, fs::file_time_type::clock::now() );
+			ASSERT_TRUE( fragile.WaitFor( [ & ]( const Json& s ) { return s[ "generation" ] == generation + 1; } ) );
+		}
 		EXPECT_EQ( fragile.Value( "Fault" ), 0 );// the value set before the crash is left out
 		EXPECT_EQ( fragile.Value( "Level" ), 0.5 );
 	}
@@ -356,4 +366,48 @@ TEST( ServeApi, StartRefusesABusyPortAndValuesThePluginCannotTake )
 	EXPECT_NE( startError( first.Port(), {} ).find( "the port is in use" ), std::string::npos );
 	EXPECT_NE( startError( 0, { { "Nope", "1" } } ).find( "unknown parameter \"Nope\"" ), std::string::npos );
 	EXPECT_NE( startError( 0, { { "Scale", "7" } } ).find( "outside its range" ), std::string::npos );
+}
+
+TEST( ServeApi, EffectsShowTheirInputPicture )
+{
+	const std::string input = testsupport::ScratchDir( "input" ) + "/in.png";
+	plughost::WritePng( input, plughost::SolidImage( 64, 36, { 200, 100, 50, 255 } ) );
+	ServeOptions options;
+	options.plugin = Plugin( "ToneGrade" );// gain and contrast 1: the input as it is
+	options.port   = 0;
+	options.width  = 64;
+	options.height = 36;
+	options.inputs = { input };
+	std::ostringstream err;
+	PreviewServer server( options, { PLUGHOST_TOOL, "serve", "--worker" } );
+	server.Start( err );
+	httplib::Client client( "127.0.0.1", server.Port() );
+	const auto frame = client.Get( "/api/frame.png?after=0" );
+	ASSERT_TRUE( frame && frame->status == 200 );
+	const plughost::Image image = DecodePng( frame->body );
+	const uint8_t* centre       = image.At( 32, 18 );
+	EXPECT_TRUE( std::abs( centre[ 0 ] - 200 ) <= 2 && std::abs( centre[ 1 ] - 100 ) <= 2 && std::abs( centre[ 2 ] - 50 ) <= 2 )
+		<< int( centre[ 0 ] ) << " " << int( centre[ 1 ] ) << " " << int( centre[ 2 ] );
+	server.Stop();
+}
+
+TEST( ServeApi, AWorkerThatCannotRunIsReportedNotFatal )
+{
+	const std::pair< std::vector< std::string >, std::string > workers[] = {
+		{ { "/nonexistent/worker" }, "cannot start the worker" }, { { "/bin/false" }, "exited with status 1" } };
+	for( const auto& [ worker, message ] : workers )
+	{
+		ServeOptions options;
+		options.plugin = Plugin( "VavoRozar" );
+		options.port   = 0;
+		std::ostringstream err;
+		PreviewServer server( options, worker );
+		server.Start( err );
+		httplib::Client client( "127.0.0.1", server.Port() );
+		const auto status = client.Get( "/api/status" );
+		ASSERT_TRUE( status );
+		EXPECT_NE( status->body.find( message ), std::string::npos ) << status->body;
+		EXPECT_EQ( client.Post( "/api/parameters/0", R"({"value":1})", "application/json" )->status, 503 );
+		server.Stop();
+	}
 }

@@ -305,11 +305,16 @@ void Supervisor::Died( const std::string& request )
 		why[ "message" ] = "the plug-in hung: no answer to " + request + " within " + Seconds( options.timeout ) +
 						   ", so the worker was killed";
 	}
-	else
+	else if( exit.kind == ChildExit::Kind::Signalled )
 	{
 		why[ "kind" ]    = "crash";
-		why[ "signal" ]  = exit.kind == ChildExit::Kind::Signalled ? SignalName( exit.signal ) : "";
+		why[ "signal" ]  = SignalName( exit.signal );
 		why[ "message" ] = "the plug-in crashed during " + request + ": " + exit.Describe();
+	}
+	else
+	{
+		why[ "kind" ]    = "exit";
+		why[ "message" ] = "the worker ended during " + request + ": it " + exit.Describe() + " (a plug-in that calls exit, or a sanitizer report)";
 	}
 	child.reset();
 	copies.Remove( copy );

@@ -105,6 +105,10 @@ function showIdentity(identity, status) {
 }
 
 function applyStatus(status) {
+  // As wide as the picture (the page shrinks it when narrower), whatever
+  // the figures under it say: a panel that moved with every frame's numbers
+  // would move the controls under the pointer.
+  $('viewer').style.width = `${status.width + 2}px`;
   page.paused = status.paused;
   page.state = status.state;
   if (status.generation !== page.generation && status.state === 'running') loadPlugin();
@@ -112,6 +116,7 @@ function applyStatus(status) {
   const running = status.state === 'running';
   $('stat-state').textContent = running ? (status.paused ? 'paused' : 'running') : status.state;
   $('stat-served').textContent = running && !status.paused ? `${status.fps} fps of ${status.targetFps}` : '–';
+  refreshShown();
   $('controls').classList.toggle('disabled', !running);
   for (const id of ['pause', 'step', 'save']) $(id).disabled = !running && id !== 'save';
   showProblem(status);
@@ -127,6 +132,7 @@ function showProblem(status) {
   const titles = {
     crash: `The plug-in crashed${error.signal ? ` (${error.signal})` : ''}`,
     hang: 'The plug-in hung and was stopped',
+    exit: 'The plug-in ended its worker process',
     load: `The build failed${error.stage ? ` at "${error.stage}"` : ''}`,
     worker: 'The worker process could not start',
     frame: 'The plug-in failed a frame',
@@ -440,13 +446,17 @@ async function showFrame(blob, headers) {
   page.frameBlob = blob;
   page.lastFrame = Number(headers.get('X-Frame')) || page.lastFrame;
   img.dataset.frame = String(page.lastFrame);
-  const now = performance.now();
-  page.shown.push(now);
-  while (page.shown.length && now - page.shown[0] > 1000) page.shown.shift();
-  $('stat-shown').textContent = `${page.shown.length} fps`;
+  page.shown.push(performance.now());
+  refreshShown();
   $('stat-ms').textContent = `${Number(headers.get('X-Render-Ms')).toFixed(1)} ms`;
   $('stat-time').textContent = `${Number(headers.get('X-Frame-Time')).toFixed(2)} s`;
   $('stat-frame').textContent = String(page.lastFrame);
+}
+
+function refreshShown() {
+  const now = performance.now();
+  while (page.shown.length && now - page.shown[0] > 1000) page.shown.shift();
+  $('stat-shown').textContent = `${page.shown.length} fps`;
 }
 
 function saveFrame() {
