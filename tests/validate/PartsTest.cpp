@@ -249,6 +249,16 @@ TEST( ValidateParts, ReportsInEveryForm )
 	EXPECT_TRUE( Contains( junit, "<skipped message=\"takes no input textures\"/>" ) ) << junit;
 	EXPECT_TRUE( Contains( junit, "<system-out>WARN: untouched</system-out>" ) ) << junit;
 	EXPECT_TRUE( Contains( junit, "<property name=\"name\" value=\"My &quot;Plug&quot;\"/>" ) ) << junit;
+	auto count = [ & ]( const std::string& piece ) {
+		std::size_t found = 0;
+		for( std::size_t at = junit.find( piece ); at != std::string::npos; at = junit.find( piece, at + 1 ) )
+			++found;
+		return found;
+	};
+	EXPECT_EQ( count( "<testcase " ), 4u );// every element closed
+	EXPECT_EQ( count( "</testcase>" ), 4u );
+	EXPECT_EQ( count( "<testsuite " ), count( "</testsuite>" ) );
+	EXPECT_EQ( junit.substr( junit.size() - 14 ), "</testsuites>\n" );
 }
 }// namespace
 

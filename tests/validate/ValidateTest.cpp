@@ -51,6 +51,9 @@ TEST( ValidateRun, MoreFaultsInTheirGroups )
 		{ Planted( "HandMadeEventsOverrun" ), { "host.events" }, "wrote beyond the capacity", { "--only", "host" } },
 		{ Planted( "HandMadeGroupOverrun" ), { "parameters.text-queries" }, "with capacity 3 wrote beyond the capacity",
 		  { "--only", "parameters" } },
+		{ Planted( "HandMadeInitOnce" ), { "lifecycle.initialise" }, "code 34 (initialise) (second round) answers failure",
+		  { "--only", "lifecycle" } },
+		{ Planted( "HandMadeHostNameRead" ), { "host.host-info" }, "during code 39 (set host info) with null texts", { "--only", "host" } },
 	};
 	for( const Case& c : cases )
 		Expect( c );
