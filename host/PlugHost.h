@@ -1,8 +1,12 @@
 // Everything a host program needs, in one include.
 #pragma once
 
+#include "Bt709.h"
 #include "ChildProcess.h"
+#include "Compositing.h"
 #include "Error.h"
+#include "FramePacer.h"
+#include "FrameTiming.h"
 #include "GLCensus.h"
 #include "GLContext.h"
 #include "HeapUsage.h"
@@ -15,3 +19,5 @@
 #include "Png.h"
 #include "RenderFrame.h"
 #include "RenderTarget.h"
+#include "TrivialPass.h"
+#include "Y4mWriter.h"

@@ -3,6 +3,7 @@
 #include "common/CliOptions.h"
 
 #include <algorithm>
+#include "bench/BenchCommand.h"
 #include "info/InfoCommand.h"
 #include "render/RenderCommand.h"
 #include "validate/ValidateCommand.h"
@@ -39,6 +40,7 @@ const std::vector< CommandSpec >& Commands()
 	static const std::vector< CommandSpec > commands = {
 		InfoCommand(),
 		RenderCommand(),
+		BenchCommand(),
 		ValidateCommand(),
 	};
 	return commands;
