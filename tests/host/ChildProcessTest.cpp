@@ -92,6 +92,8 @@ TEST( ChildProcess, KeepsTheLastOutputAndTalksBothWays )
 	EXPECT_TRUE( echo.Running() );
 	echo.Kill();
 	EXPECT_EQ( echo.Wait().signal, SIGKILL );
+	EXPECT_FALSE( echo.Send( "too late" ) );
+	EXPECT_FALSE( echo.Receive( 0.05 ).has_value() );
 }
 
 TEST( ChildProcess, ExecPassesTheChannelAndReportsWhatCannotStart )

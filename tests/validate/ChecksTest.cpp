@@ -12,6 +12,7 @@
 #include <cstring>
 #include <regex>
 #include <thread>
+#include <tuple>
 
 using namespace plughost;
 using namespace plughost::validate;
@@ -33,7 +34,7 @@ const CheckSpec& Find( const std::string& id )
 
 // Runs one check as its child would, collecting what it sends on a thread
 // of its own so a chatty check never fills the socket.
-Outcome RunCheck( const std::string& plugin, const std::string& id )
+Outcome RunCheck( const std::string& plugin, const std::string& id, int level = 1, uint64_t seed = 3 )
 {
 	int ends[ 2 ] = { -1, -1 };
 	if( socketpair( AF_UNIX, SOCK_STREAM, 0, ends ) != 0 )
@@ -48,8 +49,8 @@ Outcome RunCheck( const std::string& plugin, const std::string& id )
 	{
 		Settings settings;
 		settings.plugin = plugin;
-		settings.level  = 1;
-		settings.seed   = 3;
+		settings.level  = level;
+		settings.seed   = seed;
 		const ChildChannel child( ends[ 1 ] );
 		Harness harness( settings, child );
 		try
@@ -123,16 +124,38 @@ TEST( ValidateChecks, FailLinesSayWhichRequestWhatWasExpectedAndWhatCameBack )
 	}
 }
 
-TEST( ValidateChecks, WarnLinesSayWhyItIsRisky )
+TEST( ValidateChecks, RiskyButLegalDescriptionsWarn )
 {
-	const Outcome exports = RunCheck( Planted( "HandMadeExtraExport" ), "library.exports" );
-	EXPECT_EQ( exports.status, Status::Warn );
-	EXPECT_EQ( exports.message, "1 more exported symbol (handMadeCounter); expected only plugMain and SetLogCallback: two plug-ins in "
-								"one host may bind to each other's symbols" );
-	const Outcome initial = RunCheck( Planted( "HandMadeDefaultOutside" ), "parameters.initial-values" );
-	EXPECT_EQ( initial.status, Status::Warn );
-	EXPECT_EQ( initial.message, "a new instance holds 1 for parameter 0 \"Level\", but 1.5 once code 8 (set parameter) sets the "
-								"default 1.5 that code 6 (get parameter default) reports" );
+	const std::string probe = std::string( FFGL_PLUGIN_DIR ) + "/Probe.so";// registers odd descriptions on purpose
+	const std::tuple< std::string, std::string, std::string > cases[] = {
+		{ probe, "parameters.defaults", "the default 1 for parameter 2 \"Mode\" is none of its elements' values" },
+		{ probe, "parameters.elements",
+		  "code 48 (get separator element index) for parameter 2 \"Mode\", separator 1 answers 7 for an option of 3 elements" },
+		{ probe, "frames.draws", "code 17 (process frame) left the host's cleared framebuffer untouched in 5 frames; expected it to draw" },
+		{ Planted( "HandMadeExtraExport" ), "library.exports",
+		  "1 more exported symbol (handMadeCounter); expected only plugMain and SetLogCallback: two plug-ins in one host may bind to "
+		  "each other's symbols" },
+		{ Planted( "HandMadeDefaultOutside" ), "parameters.initial-values",
+		  "a new instance holds 1 for parameter 0 \"Level\", but 1.5 once code 8 (set parameter) sets the default 1.5 that code 6 "
+		  "(get parameter default) reports" },
+	};
+	for( const auto& [ plugin, check, line ] : cases )
+	{
+		const Outcome outcome = RunCheck( plugin, check );
+		EXPECT_EQ( outcome.status, Status::Warn ) << check << ": " << outcome.message;
+		EXPECT_EQ( outcome.message, line );
+	}
+}
+
+TEST( ValidateChecks, TheSameSeedFuzzesTheSameWay )
+{
+	const Outcome first = RunCheck( Planted( "PlantedNaN" ), "hostile.fuzz", 2, 11 ), again = RunCheck( Planted( "PlantedNaN" ), "hostile.fuzz", 2, 11 );
+	EXPECT_EQ( first.status, Status::Fail );
+	EXPECT_TRUE( std::regex_search( first.message, std::regex( R"(\(round \d+, step \d+, seed 11\))" ) ) ) << first.message;
+	EXPECT_EQ( first.message, again.message );
+	EXPECT_EQ( first.details, again.details );
+	EXPECT_EQ( RunCheck( Planted( "Planted" ), "hostile.fuzz", 2, 11 ).status, Status::Pass );
+	EXPECT_EQ( RunCheck( Planted( "Planted" ), "hostile.fuzz", 1, 11 ).status, Status::Skip );// no rounds at level 1
 }
 
 TEST( ValidateChecks, PassLinesSayWhatWasCovered )

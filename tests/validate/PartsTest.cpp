@@ -87,7 +87,8 @@ TEST( ValidateParts, FindingsQuoteValuesAndTextsExactly )
 		{ nan, "NaN" },     { -nan, "NaN (0xFFC00000)" }, { std::numeric_limits< float >::signaling_NaN(), "NaN (0x7FA00000)" },
 		{ inf, "inf" },     { -inf, "-inf" },             { 1e30f, "1e+30" },
 		{ -1.0f, "-1" },    { 0.1234567f, "0.1234567" },  { 1e-40f, "1e-40" },
-		{ 16777217.0f, "16777216" },
+		{ 16777217.0f, "16777216" }, { 120.0f, "120" },          { 1e8f, "100000000" },
+		{ 1e10f, "1e+10" },
 	};
 	for( const auto& [ value, shown ] : values )
 		EXPECT_EQ( Shown( value ), shown );
@@ -230,7 +231,8 @@ TEST( ValidateParts, ReportsInEveryForm )
 			   "        1\n        2\n        3\n        4\n        5\n"
 			   "        (2 more; see --json)\n"
 			   "  SKIP  frames.input-padding            takes no input textures\n"
-			   "1 passed, 1 warnings, 1 failed, 1 skipped\n" );
+			   "1 skipped\n"
+			   "1 passed, 1 warnings, 1 failed\n" );
 
 	RunInfo run;
 	run.level   = 2;
@@ -249,6 +251,16 @@ TEST( ValidateParts, ReportsInEveryForm )
 	EXPECT_TRUE( Contains( junit, "<skipped message=\"takes no input textures\"/>" ) ) << junit;
 	EXPECT_TRUE( Contains( junit, "<system-out>WARN: untouched</system-out>" ) ) << junit;
 	EXPECT_TRUE( Contains( junit, "<property name=\"name\" value=\"My &quot;Plug&quot;\"/>" ) ) << junit;
+	auto count = [ & ]( const std::string& piece ) {
+		std::size_t found = 0;
+		for( std::size_t at = junit.find( piece ); at != std::string::npos; at = junit.find( piece, at + 1 ) )
+			++found;
+		return found;
+	};
+	EXPECT_EQ( count( "<testcase " ), 4u );// every element closed
+	EXPECT_EQ( count( "</testcase>" ), 4u );
+	EXPECT_EQ( count( "<testsuite " ), count( "</testsuite>" ) );
+	EXPECT_EQ( junit.substr( junit.size() - 14 ), "</testsuites>\n" );
 }
 }// namespace
 
@@ -273,10 +285,10 @@ std::vector< CheckSpec > Misbehaving()
 
 TEST( ValidateParts, TheRunnerSurvivesEveryChild )
 {
-	const std::vector< CheckSpec > specs = Misbehaving();
+	const std::vector< CheckSpec > misbehaving = Misbehaving();
 	std::vector< const CheckSpec* > checks;
-	for( const auto& spec : specs )
-		checks.push_back( &spec );
+	for( const auto& check : misbehaving )
+		checks.push_back( &check );
 	Settings settings;
 	settings.plugin  = "fake.so";
 	settings.timeout = 0.5;

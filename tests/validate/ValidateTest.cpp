@@ -51,6 +51,9 @@ TEST( ValidateRun, MoreFaultsInTheirGroups )
 		{ Planted( "HandMadeEventsOverrun" ), { "host.events" }, "wrote beyond the capacity", { "--only", "host" } },
 		{ Planted( "HandMadeGroupOverrun" ), { "parameters.text-queries" }, "with capacity 3 wrote beyond the capacity",
 		  { "--only", "parameters" } },
+		{ Planted( "HandMadeInitOnce" ), { "lifecycle.initialise" }, "code 34 (initialise) (second round) answers failure",
+		  { "--only", "lifecycle" } },
+		{ Planted( "HandMadeHostNameRead" ), { "host.host-info" }, "during code 39 (set host info) with null texts", { "--only", "host" } },
 	};
 	for( const Case& c : cases )
 		Expect( c );
@@ -210,7 +213,8 @@ TEST( ValidateReports, CountsEscapesAndSelection )
 	Counts counts;
 	for( Status status : { Status::Pass, Status::Pass, Status::Warn, Status::Fail, Status::Skip } )
 		counts.Add( status );
-	EXPECT_EQ( counts.Summary(), "2 passed, 1 warnings, 1 failed, 1 skipped" );
+	EXPECT_EQ( counts.Summary(), "2 passed, 1 warnings, 1 failed" );
+	EXPECT_EQ( counts.skipped, 1u );
 	EXPECT_EQ( JsonEscape( "a\"b\\\n\x01\xff\xc3\xa9" ), "a\\\"b\\\\\\u000a\\u0001?\xc3\xa9" );
 	EXPECT_EQ( XmlEscape( "<a & 'b'>\x02" ), "&lt;a &amp; &apos;b&apos;&gt;?" );
 	const auto frames = cli::SelectChecks( { "frames", "host.time" }, { "frames.draws" } );

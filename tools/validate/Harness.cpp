@@ -60,11 +60,14 @@ std::string Shown( float value )
 		return value > 0 ? "inf" : "-inf";
 	// The shortest text that reads back as the same float: 1e+30, not
 	// 1.00000002e+30.
+	// Plain digits for ordinary magnitudes: 120, not 1.2e+02.
+	const double magnitude = std::fabs( static_cast< double >( value ) );
+	const bool plain       = magnitude >= 1e-4 && magnitude < 1e9;
 	char text[ 32 ];
 	for( int digits = 1; digits <= 9; ++digits )
 	{
 		std::snprintf( text, sizeof text, "%.*g", digits, static_cast< double >( value ) );
-		if( std::strtof( text, nullptr ) == value )
+		if( std::strtof( text, nullptr ) == value && !( plain && std::strchr( text, 'e' ) != nullptr ) )
 			break;
 	}
 	return text;
@@ -261,23 +264,30 @@ uint32_t Harness::PluginType()
 	return Library().Identity().type;
 }
 
+uint32_t FrameInputs( const PluginLibrary& library )
+{
+	const uint32_t type = library.Identity().type;
+	uint32_t wanted     = type == FF_EFFECT ? 1 : type == FF_MIXER ? 2 : 0;
+	if( wanted == 0 )
+		return 0;
+	const uint32_t minimum = library.Capability( FF_CAP_MINIMUM_INPUT_FRAMES );
+	const uint32_t maximum = library.Capability( FF_CAP_MAXIMUM_INPUT_FRAMES );
+	if( minimum != FF_FAIL && minimum <= 8 )
+		wanted = std::max( wanted, minimum );
+	if( maximum != FF_FAIL )
+		wanted = std::min( wanted, maximum );
+	return wanted;
+}
+
 uint32_t Harness::InputCount()
 {
-	if( inputCount )
-		return *inputCount;
-	const uint32_t type = PluginType();
-	uint32_t wanted     = type == FF_EFFECT ? 1 : type == FF_MIXER ? 2 : 0;
-	if( wanted > 0 )
+	if( !inputCount )
 	{
-		const uint32_t minimum = CallU( FF_GET_PLUGIN_CAPS, FF_CAP_MINIMUM_INPUT_FRAMES, nullptr, "for the minimum inputs" );
-		const uint32_t maximum = CallU( FF_GET_PLUGIN_CAPS, FF_CAP_MAXIMUM_INPUT_FRAMES, nullptr, "for the maximum inputs" );
-		if( minimum != FF_FAIL && minimum <= 8 )
-			wanted = std::max( wanted, minimum );
-		if( maximum != FF_FAIL )
-			wanted = std::min( wanted, maximum );
+		PluginLibrary& plugin = Library();
+		Step( Request( FF_GET_PLUGIN_CAPS ) + " for the number of inputs" );
+		inputCount = FrameInputs( plugin );
 	}
-	inputCount = wanted;
-	return wanted;
+	return *inputCount;
 }
 
 void Harness::UseGL()

@@ -32,6 +32,9 @@ std::string Shown( float value );
 std::optional< std::string > ReadText( const char* text, std::size_t limit );
 // GL_INVALID_ENUM and so on, or the number.
 std::string GLErrorName( uint32_t error );
+// How many input textures each frame gets: what an effect or a mixer
+// needs, within the plug-in's declared minimum and maximum.
+uint32_t FrameInputs( const PluginLibrary& library );
 // Two values read back from a plug-in that should be the same.
 bool SameValue( float a, float b );
 
@@ -97,9 +100,7 @@ public:
 	uint32_t CallP( uint32_t code, const void* input, void* instance, const std::string& what );
 	const std::vector< Param >& Params();
 	uint32_t PluginType();
-	// How many input textures each frame gets: what an effect or a mixer
-	// needs, within the plug-in's declared minimum and maximum.
-	uint32_t InputCount();
+	uint32_t InputCount();// FrameInputs of the plug-in
 
 	// Instances; GL is made current first. Instantiate ends the check with a
 	// FAIL when the plug-in refuses.

@@ -196,6 +196,7 @@ void SeparateCopies( Harness& h )
 
 void Reload( Harness& h )
 {
+	// Only libraries of its own: one the harness holds would stay loaded.
 	h.UseGL();
 	std::string first;
 	for( int round = 1; round <= 2; ++round )
@@ -227,7 +228,7 @@ void Reload( Harness& h )
 			h.Step( Request( FF_PROCESS_OPENGL ) + " at 64x48" + which );
 			std::vector< FFGLTextureStruct > inputs;
 			std::vector< std::unique_ptr< InputTexture > > textures;
-			for( uint32_t i = 0; i < h.InputCount(); ++i )
+			for( uint32_t i = 0; i < FrameInputs( *library ); ++i )
 			{
 				textures.push_back( std::make_unique< InputTexture >( TestPicture( 64, 48, i ) ) );
 				inputs.push_back( textures.back()->Texture() );

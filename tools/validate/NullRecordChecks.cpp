@@ -48,21 +48,21 @@ bool Failed( uint32_t code, FFMixed answer )
 	}
 }
 
-void NullRecordCheck( Harness& h, const NullRecord& spec )
+void NullRecordCheck( Harness& h, const NullRecord& entry )
 {
 	std::unique_ptr< Instance > instance;
-	if( spec.needsInstance )
+	if( entry.needsInstance )
 		instance = h.Instantiate( 64, 48 );
-	const std::string what = "with a null " + std::string( spec.record );
-	const FFMixed answer = h.Call( spec.code, MixedP( nullptr ), instance ? instance->Handle() : nullptr, what );
-	if( Failed( spec.code, answer ) )
-		h.Passed( Request( spec.code ) + " " + what + " answers failure" );
-	else if( spec.mustFail )
-		h.Fail( Request( spec.code ) + " " + what + " answers " + Answer( answer.UIntValue ) + "; expected failure" );
+	const std::string what = "with a null " + std::string( entry.record );
+	const FFMixed answer = h.Call( entry.code, MixedP( nullptr ), instance ? instance->Handle() : nullptr, what );
+	if( Failed( entry.code, answer ) )
+		h.Passed( Request( entry.code ) + " " + what + " answers failure" );
+	else if( entry.mustFail )
+		h.Fail( Request( entry.code ) + " " + what + " answers " + Answer( answer.UIntValue ) + "; expected failure" );
 	else
-		h.Warn( Request( spec.code ) + " " + what + " answers " + Answer( answer.UIntValue ) +
+		h.Warn( Request( entry.code ) + " " + what + " answers " + Answer( answer.UIntValue ) +
 				"; failure is the safe answer" );
-	if( spec.code == FF_INSTANTIATE_GL && !Failed( spec.code, answer ) )
+	if( entry.code == FF_INSTANTIATE_GL && !Failed( entry.code, answer ) )
 		return;// a handle made from nothing: leave it alone
 	h.Destroy( instance );
 }
@@ -129,10 +129,10 @@ void UnknownCodes( Harness& h )
 
 void AddNullRecordChecks( std::vector< CheckSpec >& checks )
 {
-	for( const NullRecord& spec : kNullRecords )
-		checks.push_back( { "null", "record-" + std::to_string( spec.code ),
-							Request( spec.code ) + " with a null " + spec.record + ( spec.mustFail ? " answers failure" : " does not crash" ),
-							[ spec ]( Harness& h ) { NullRecordCheck( h, spec ); } } );
+	for( const NullRecord& entry : kNullRecords )
+		checks.push_back( { "null", "record-" + std::to_string( entry.code ),
+							Request( entry.code ) + " with a null " + entry.record + ( entry.mustFail ? " answers failure" : " does not crash" ),
+							[ entry ]( Harness& h ) { NullRecordCheck( h, entry ); } } );
 	checks.push_back( { "null", "instance", "every request that needs an instance answers failure with a null one", NullInstanceCheck } );
 	checks.push_back( { "null", "unknown-codes", "codes 1, 3, 11, 12, 14, 24-30, 52 and beyond answer failure", UnknownCodes } );
 }

@@ -30,7 +30,7 @@ struct Counts
 	std::size_t passed = 0, warnings = 0, failed = 0, skipped = 0;
 	void Add( Status status );
 	void Add( const Counts& other );
-	std::string Summary() const;// "12 passed, 1 warnings, 0 failed" (", 2 skipped")
+	std::string Summary() const;// "12 passed, 1 warnings, 0 failed"; skipped ones are not counted
 };
 
 struct PluginResult

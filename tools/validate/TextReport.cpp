@@ -34,7 +34,11 @@ void TextReport::Line( const CheckResult& result )
 
 void TextReport::End( const PluginResult& plugin )
 {
-	out << plugin.Count().Summary() << "\n" << std::flush;
+	// The summary line stays "N passed, M warnings, K failed" for scripts.
+	const Counts counts = plugin.Count();
+	if( counts.skipped > 0 )
+		out << counts.skipped << " skipped\n";
+	out << counts.Summary() << "\n" << std::flush;
 }
 
 void TextReport::Total( const std::vector< PluginResult >& plugins )

@@ -112,6 +112,6 @@ int RunValidate( const std::vector< std::string >& args, std::ostream& out, std:
 
 CommandSpec ValidateCommand()
 {
-	return { "validate", "validate PLUGIN.so...", "check a plug-in against the host interface's rules", ValidateUsage, RunValidate };
+	return { "validate", "validate PLUGIN.so", "check plug-ins against the host interface's rules", ValidateUsage, RunValidate };
 }
 }// namespace plughost::cli

@@ -13,6 +13,8 @@
 //   HAND_GROUP_OVERRUN   code 50 writes its text whatever the capacity
 //   HAND_CRASH_ON_LOAD   its static initialiser writes through a null pointer
 //   HAND_EXIT_ON_RATE    code 40 ends the process
+//   HAND_INIT_ONCE       code 34 succeeds only the first time
+//   HAND_HOST_NAME_READ  code 39 reads the host's name without looking for null
 #include <ffgl/FFGL.h>
 
 #include <GL/glcorearb.h>
@@ -128,8 +130,17 @@ HAND_EXPORT FFMixed plugMain( uint32_t code, FFMixed input, void* instance )
 	switch( code )
 	{
 	case FF_GET_INFO: return P( &info_ );
-	case FF_DEINITIALISE:
-	case FF_INITIALISE_V2: return U( FF_SUCCESS );
+	case FF_DEINITIALISE: return U( FF_SUCCESS );
+	case FF_INITIALISE_V2:
+#if defined( HAND_INIT_ONCE )
+	{
+		static bool initialised = false;
+		if( initialised )
+			return U( FF_FAIL );
+		initialised = true;
+	}
+#endif
+		return U( FF_SUCCESS );
 	case FF_GET_NUM_PARAMETERS: return U( 1 );
 #if defined( HAND_NAME_PAST_END )
 	case FF_GET_PARAMETER_NAME: return P( names_[ index ] );
@@ -169,10 +180,17 @@ HAND_EXPORT FFMixed plugMain( uint32_t code, FFMixed input, void* instance )
 		return P( made );
 	}
 	case FF_DEINSTANTIATE_GL: delete self; return U( FF_SUCCESS );
+#if defined( HAND_HOST_NAME_READ )
+	case FF_SET_HOSTINFO:
+		if( input.PointerValue == nullptr )
+			return U( FF_FAIL );
+		return U( std::strlen( static_cast< const SetHostinfoStruct* >( input.PointerValue )->hostName ) < 1000000 ? FF_SUCCESS : FF_FAIL );
+#else
+	case FF_SET_HOSTINFO:
+#endif
 	case FF_SET_TIME:
 	case FF_RESIZE:
-	case FF_SET_BEATINFO:
-	case FF_SET_HOSTINFO: return U( input.PointerValue != nullptr ? FF_SUCCESS : FF_FAIL );
+	case FF_SET_BEATINFO: return U( input.PointerValue != nullptr ? FF_SUCCESS : FF_FAIL );
 	case FF_SET_SAMPLERATE:
 #if defined( HAND_EXIT_ON_RATE )
 		std::exit( 3 );
