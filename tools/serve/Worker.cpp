@@ -106,9 +106,8 @@ private:
 			const auto width    = request.at( "width" ).get< uint32_t >();
 			const auto height   = request.at( "height" ).get< uint32_t >();
 			std::vector< Image > images = ReadInputs( request.at( "inputs" ).get< std::vector< std::string > >() );
-			const uint32_t type         = library->Identity().type;
-			const uint32_t wanted       = type == FF_MIXER ? 2u : type == FF_EFFECT ? 1u : 0u;
-			const uint32_t needed = std::min( std::max( wanted, type == FF_SOURCE ? 0u : caps.minimumInputs ), caps.maximumInputs );
+			// Effects and mixers short of pictures get test patterns.
+			const uint32_t needed    = GeneratedInputCount( *library, caps );
 			const uint32_t generated = images.size() < needed ? needed - static_cast< uint32_t >( images.size() ) : 0u;
 			for( Image& pattern : TestPatterns( generated, width, height ) )
 				images.push_back( std::move( pattern ) );
