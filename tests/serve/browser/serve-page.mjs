@@ -196,7 +196,14 @@ try {
   process.exitCode = 1;
 } finally {
   if (browser) await browser.close();
-  if (server) server.kill('SIGKILL');
+  if (server && server.exitCode === null && server.signalCode === null) {
+    // Stopped as a user would, so it removes its private copies; killed if it will not.
+    const ended = new Promise((resolve) => server.on('exit', resolve));
+    server.kill('SIGINT');
+    const timer = setTimeout(() => server.kill('SIGKILL'), 10000);
+    await ended;
+    clearTimeout(timer);
+  }
   fs.rmSync(scratch, { recursive: true, force: true });
   fs.rmSync(profile, { recursive: true, force: true });
 }
