@@ -1,0 +1,31 @@
+// Which GL objects made after a mark are still alive. The driver hands out
+// names in increasing order and never reuses one, so the names given out
+// since the mark are exactly the objects made since; glIs* tells which of
+// them still exist (the largest name alone proves nothing).
+#pragma once
+
+#include <GL/glcorearb.h>
+
+#include <string>
+#include <vector>
+
+namespace glcensus
+{
+class GLCensus
+{
+public:
+	// Marks the names handed out so far; needs a current context.
+	GLCensus();
+	// One entry such as "texture 42" per object made after the mark and
+	// still alive in the current context.
+	std::vector< std::string > Alive() const;
+
+	static constexpr int kKinds = 10;
+
+private:
+	GLuint mark[ kKinds ];
+};
+
+// Joins a census answer into one line for a failure message.
+std::string Describe( const std::vector< std::string >& alive );
+}// namespace glcensus
