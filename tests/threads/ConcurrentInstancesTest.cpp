@@ -1,8 +1,8 @@
 // Hosts may drive different instances from different threads, each thread
 // with its own GL context. Code 34 runs once before the threads start; then
-// every thread makes its own context and clock instance, sets parameters
-// and renders 500 frames, all at the same time. Built under ThreadSanitizer
-// by the tsan preset, which reports any race on the library's shared state.
+// every thread makes its own context and instance, sets parameters and
+// renders 500 frames, all at the same time. Built under ThreadSanitizer by
+// the tsan preset, which reports any race on the library's shared state.
 #include <gtest/gtest.h>
 
 #include <PlugHost.h>
@@ -13,6 +13,7 @@
 #include <exception>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace plughost;
@@ -21,7 +22,21 @@ namespace
 {
 constexpr int kThreads = 3;
 constexpr int kFrames  = 500;
-constexpr uint32_t kDisplayType = 0, kScale = 2, kManualMode = 6, kHours = 7;
+
+struct Subject
+{
+	const char* name;
+	uint32_t option, optionCount;// an option parameter, switched as frames go by
+	uint32_t number;             // a float parameter whose display text is checked
+	std::vector< std::pair< uint32_t, float > > finalSettings;// that make every thread's picture the same
+};
+
+const Subject subjects_[] = {
+	// Display type, scale; digital 24h at manual 12:00.
+	{ "VavoRozar", 0, 4, 2, { { 0, 3.0f }, { 2, 0.8f }, { 6, 1.0f }, { 7, 0.5f } } },
+	// Pattern, shade; speed 0 stops the stripes.
+	{ "SineField", 4, 2, 7, { { 4, 1.0f }, { 5, 0.0f }, { 7, 0.2f } } },
+};
 
 // The default display text of a float: six decimals, at most 15 characters.
 std::string DisplayText( float value )
@@ -32,7 +47,7 @@ std::string DisplayText( float value )
 }
 
 // One thread's whole run; answers what went wrong, or nothing.
-std::string RunThread( PluginLibrary& library, int thread, Image& last )
+std::string RunThread( PluginLibrary& library, const Subject& subject, int thread, Image& last )
 {
 	try
 	{
@@ -41,20 +56,17 @@ std::string RunThread( PluginLibrary& library, int thread, Image& last )
 		RenderTarget target( 64, 48 );
 		for( int frame = 0; frame < kFrames; ++frame )
 		{
-			const float scale = 0.3f + 0.01f * static_cast< float >( ( frame + thread ) % 50 );
-			instance.SetFloat( kDisplayType, static_cast< float >( ( frame / 25 + thread ) % 4 ) );
-			instance.SetFloat( kScale, scale );
+			const float value = 0.3f + 0.01f * static_cast< float >( ( frame + thread ) % 50 );
+			instance.SetFloat( subject.option, static_cast< float >( ( frame / 25 + thread ) % subject.optionCount ) );
+			instance.SetFloat( subject.number, value );
 			// Each thread must read its own text back, never another's.
-			if( instance.Display( kScale ) != DisplayText( scale ) )
-				return "display text of frame " + std::to_string( frame ) + " is not " + DisplayText( scale );
+			if( instance.Display( subject.number ) != DisplayText( value ) )
+				return "display text of frame " + std::to_string( frame ) + " is not " + DisplayText( value );
 			if( RenderFrame( instance, target ) != FF_SUCCESS )
 				return "frame " + std::to_string( frame ) + " failed";
 		}
-		// The same settings on every thread must give the same picture.
-		instance.SetFloat( kDisplayType, 3.0f );
-		instance.SetFloat( kScale, 0.8f );
-		instance.SetFloat( kManualMode, 1.0f );
-		instance.SetFloat( kHours, 0.5f );
+		for( const auto& setting : subject.finalSettings )
+			instance.SetFloat( setting.first, setting.second );
 		last = RenderImage( instance, target );
 		if( glGetError() != GL_NO_ERROR )
 			return "GL error pending";
@@ -65,11 +77,15 @@ std::string RunThread( PluginLibrary& library, int thread, Image& last )
 		return error.what();
 	}
 }
-}// namespace
 
-TEST( ConcurrentInstances, ClocksOnTheirOwnThreadsAndContexts )
+class ConcurrentInstances : public ::testing::TestWithParam< Subject >
 {
-	PluginLibrary library( std::string( FFGL_PLUGIN_DIR ) + "/VavoRozar.so" );
+};
+
+TEST_P( ConcurrentInstances, OwnThreadsAndContextsAtOnce )
+{
+	const Subject& subject = GetParam();
+	PluginLibrary library( std::string( FFGL_PLUGIN_DIR ) + "/" + subject.name + ".so" );
 	ASSERT_EQ( library.Initialise(), FF_SUCCESS );
 	library.ClearLog();
 
@@ -77,18 +93,25 @@ TEST( ConcurrentInstances, ClocksOnTheirOwnThreadsAndContexts )
 	std::vector< Image > pictures( kThreads );
 	std::vector< std::thread > threads;
 	for( int t = 0; t < kThreads; ++t )
-		threads.emplace_back( [ &, t ] { failures[ t ] = RunThread( library, t, pictures[ t ] ); } );
+		threads.emplace_back( [ &, t ] { failures[ t ] = RunThread( library, subject, t, pictures[ t ] ); } );
 	for( std::thread& thread : threads )
 		thread.join();
 
 	const Image& first = pictures[ 0 ];
-	ASSERT_FALSE( first.pixels.empty() );
+	ASSERT_FALSE( first.pixels.empty() ) << failures[ 0 ];
 	EXPECT_NE( first, SolidImage( first.width, first.height, Rgba{ first.pixels[ 0 ], first.pixels[ 1 ], first.pixels[ 2 ], first.pixels[ 3 ] } ) )
-		<< "the read-out is missing";
+		<< "nothing drawn";
 	for( int t = 0; t < kThreads; ++t )
 	{
 		EXPECT_EQ( failures[ t ], "" ) << "thread " << t;
-		EXPECT_EQ( pictures[ t ], pictures[ 0 ] ) << "thread " << t;
+		EXPECT_EQ( pictures[ t ], first ) << "thread " << t;
 	}
-	EXPECT_EQ( library.Log(), std::vector< std::string >( kThreads, "Created VavoRozar effect" ) );
+	if( std::string( subject.name ) == "VavoRozar" )
+	{
+		EXPECT_EQ( library.Log(), std::vector< std::string >( kThreads, "Created VavoRozar effect" ) );
+	}
 }
+
+INSTANTIATE_TEST_SUITE_P( Plugins, ConcurrentInstances, ::testing::ValuesIn( subjects_ ),
+						  []( const ::testing::TestParamInfo< Subject >& info ) { return std::string( info.param.name ); } );
+}// namespace
