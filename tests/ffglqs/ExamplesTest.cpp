@@ -149,3 +149,16 @@ TEST_F( Examples, MissingEntropyDeviceRefusesInstantiation )
 	EXPECT_EQ( library.Call( FF_INSTANTIATE_GL, input, nullptr ).PointerValue, FFWidenedFail() );
 	EXPECT_THROW( Instance( library, 16, 16 ), Error );
 }
+
+// The starting text is the registered default (code 6) and every new
+// instance's text (code 9); instances keep their own texts.
+TEST_F( Examples, TextParameterStartsWithItsText )
+{
+	PluginLibrary library( std::string( QS_TEST_PLUGIN_DIR ) + "/ffglqs_text.so" );
+	const auto text = library.ParameterDefault( 0 );
+	ASSERT_TRUE( text && text->PointerValue );
+	EXPECT_STREQ( static_cast< const char* >( text->PointerValue ), "hello" );
+	Instance first( library, 8, 8 ), second( library, 8, 8 );
+	EXPECT_EQ( first.SetText( 0, "changed" ), FF_SUCCESS );
+	EXPECT_EQ( first.GetText( 0 ).value_or( "?" ) + " " + second.GetText( 0 ).value_or( "?" ), "changed hello" );
+}

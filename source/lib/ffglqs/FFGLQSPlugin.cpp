@@ -165,7 +165,12 @@ void Plugin::AddParam( std::shared_ptr< Param > param )
 	if( !param )
 		return;
 	uint32_t index = static_cast< uint32_t >( params.size() );
-	SetParamInfo( index, param->GetName().c_str(), param->GetType(), param->GetValue() );
+	// A text parameter registers its text: the registry's default is what
+	// every new instance is given, so a float default would blank it.
+	if( auto text = std::dynamic_pointer_cast< ParamText >( param ) )
+		SetParamInfo( index, param->GetName().c_str(), param->GetType(), text->text.c_str() );
+	else
+		SetParamInfo( index, param->GetName().c_str(), param->GetType(), param->GetValue() );
 	params.push_back( std::move( param ) );
 }
 
