@@ -9,6 +9,7 @@
 
 #include <GL/glcorearb.h>
 
+#include <atomic>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -110,6 +111,27 @@ TEST_P( ConcurrentInstances, OwnThreadsAndContextsAtOnce )
 	{
 		EXPECT_EQ( library.Log(), std::vector< std::string >( kThreads, "Created VavoRozar effect" ) );
 	}
+}
+
+// A host that skips code 34 and asks from several threads at once: those
+// that find the prototype missing must make one between them, not one each.
+TEST( ConcurrentQueries, MakeThePrototypeOnce )
+{
+	PluginLibrary library( std::string( FFGL_PLUGIN_DIR ) + "/VavoRozar.so" );
+	std::atomic< bool > go{ false };
+	std::vector< uint32_t > counts( kThreads );
+	std::vector< std::thread > threads;
+	for( int t = 0; t < kThreads; ++t )
+		threads.emplace_back( [ &, t ] {
+			while( !go )
+				std::this_thread::yield();
+			counts[ t ] = library.CallU( FF_GET_NUM_PARAMETERS );
+		} );
+	go = true;
+	for( std::thread& thread : threads )
+		thread.join();
+	EXPECT_EQ( counts, std::vector< uint32_t >( kThreads, 13u ) );
+	EXPECT_EQ( library.Log(), std::vector< std::string >{ "Created VavoRozar effect" } );
 }
 
 INSTANTIATE_TEST_SUITE_P( Plugins, ConcurrentInstances, ::testing::ValuesIn( subjects_ ),
