@@ -78,7 +78,8 @@ char* Plugin::GetParameterDisplay( uint32_t index )
 
 FFResult Plugin::SetFloatParameter( uint32_t index, float value )
 {
-	if( !HasParamAt( index ) )
+	// A NaN or an infinity would be stored, read back and sent as a uniform.
+	if( !HasParamAt( index ) || !std::isfinite( value ) )
 		return FF_FAIL;
 	params[ index ]->SetValue( value );
 	return FF_SUCCESS;
