@@ -7,7 +7,7 @@
 //           one of the defined codes
 //   flags   bit 7: a null input pointer; bits 0-6 pick the instance handle
 //           (none, or one of the live instances; never a stale one)
-//   input   per code: numbers, special floats, or a record of the right size
+//   input   per code: numbers, odd floats (NaN, infinities, extremes), or a record of the right size
 //
 // Whatever the interface leaves to the host is kept consistent: counts match
 // their arrays, capacities their buffers, texts end in NUL, handles are live.
@@ -85,14 +85,14 @@ public:
 
 	float Float()
 	{
-		static const float specials[] = { 0.0f, 1.0f, -1.0f, 0.5f,
+		static const float oddValues[] = { 0.0f, 1.0f, -1.0f, 0.5f,
 										  std::numeric_limits< float >::quiet_NaN(), -std::numeric_limits< float >::quiet_NaN(),
 										  std::numeric_limits< float >::infinity(), -std::numeric_limits< float >::infinity(),
 										  -0.0f, FLT_MAX, -FLT_MAX, FLT_MIN,
 										  std::numeric_limits< float >::denorm_min(), 1e9f, -1e9f, 2147483648.0f };
 		const uint8_t b = U8();
 		if( b < 16 )
-			return specials[ b ];
+			return oddValues[ b ];
 		if( b == 0xFE )
 		{
 			const uint32_t bits = U32();
@@ -107,12 +107,12 @@ public:
 
 	double Double()
 	{
-		static const double specials[] = { 0.0, 1.0, -1.0, std::numeric_limits< double >::quiet_NaN(),
+		static const double oddValues[] = { 0.0, 1.0, -1.0, std::numeric_limits< double >::quiet_NaN(),
 										   std::numeric_limits< double >::infinity(), -std::numeric_limits< double >::infinity(),
 										   DBL_MAX, -DBL_MAX, 1e300, -1e300, 9.3e18, std::numeric_limits< double >::denorm_min() };
 		const uint8_t b = U8();
 		if( b < 12 )
-			return specials[ b ];
+			return oddValues[ b ];
 		if( b == 0xFF )
 		{
 			const uint64_t bits = U64();
@@ -310,7 +310,7 @@ FFMixed Input( uint32_t code, Reader& in, bool nullInput, Storage& keep )
 	default:
 		break;
 	}
-	if( nullInput && code != FF_GET_THUMBNAIL )
+	if( nullInput )
 		return P( nullptr );
 
 	switch( code )
@@ -400,7 +400,7 @@ FFMixed Input( uint32_t code, Reader& in, bool nullInput, Storage& keep )
 		return P( range );
 	}
 	case FF_GET_THUMBNAIL:
-		return P( nullInput ? nullptr : keep.Record< GetThumbnailStruct >() );
+		return P( keep.Record< GetThumbnailStruct >() );
 	case FF_GET_PARAMETER_EVENTS:
 	{
 		auto* record       = keep.Record< GetParamEventsStruct >();

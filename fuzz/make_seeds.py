@@ -22,9 +22,9 @@ def index(i):
 
 def number(value):
     """A float the reader decodes exactly: 0, 1, 0.5 or a whole number."""
-    special = {0.0: 0, 1.0: 1, -1.0: 2, 0.5: 3}
-    if value in special:
-        return bytes([special[value]])
+    table = {0.0: 0, 1.0: 1, -1.0: 2, 0.5: 3}
+    if value in table:
+        return bytes([table[value]])
     return b'\xff' + struct.pack('<i', int(value))
 
 
