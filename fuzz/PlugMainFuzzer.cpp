@@ -21,7 +21,7 @@
 // made during the input may still be alive. Breaking any of these aborts.
 #include <ffgl/FFGL.h>
 
-#include <GLCensus.h>
+#include <GLObjectsSince.h>
 #include <GLContext.h>
 
 #include <GL/glcorearb.h>
@@ -519,7 +519,7 @@ void Initialise()
 void RunInput( const uint8_t* data, size_t size )
 {
 	Reader in( data, size );
-	const glcensus::GLCensus census;
+	const glcensus::GLObjectsSince census;
 	std::vector< void* > live;
 	harness_->logging = true;
 	SetLogCallback( LogSink );

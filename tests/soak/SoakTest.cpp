@@ -6,7 +6,7 @@
 // warm-up. SOAK_SCALE=n multiplies both counts (scripts/soak.sh).
 #include <gtest/gtest.h>
 
-#include <GLCensus.h>
+#include <GLObjectsSince.h>
 #include <PlugHost.h>
 
 #include <chrono>
@@ -107,7 +107,7 @@ TEST_P( Soak, LifetimesThenLongRunLeaveNothingBehind )
 	const uint32_t lifetimes = 2000 * Scale(), frames = 10000 * Scale(), warmUp = 200;
 	const size_t sizeCount = sizeof sizes_ / sizeof sizes_[ 0 ];
 	const auto start = std::chrono::steady_clock::now();
-	const glcensus::GLCensus census;
+	const glcensus::GLObjectsSince census;
 	size_t heapAfterWarmUp = 0;
 
 	for( uint32_t life = 0; life < lifetimes; ++life )

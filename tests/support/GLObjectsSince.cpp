@@ -1,4 +1,4 @@
-#include "GLCensus.h"
+#include "GLObjectsSince.h"
 
 namespace glcensus
 {
@@ -28,7 +28,7 @@ GLuint ProbeShaderName()
 	return name;
 }
 
-const Kind kinds_[ GLCensus::kKinds ] = {
+const Kind kinds_[ GLObjectsSince::kKinds ] = {
 	{ "texture", Probe< glGenTextures, glDeleteTextures >, []( GLuint n ) { return glIsTexture( n ) == GL_TRUE; } },
 	{ "buffer", Probe< glGenBuffers, glDeleteBuffers >, []( GLuint n ) { return glIsBuffer( n ) == GL_TRUE; } },
 	{ "vertex array", Probe< glGenVertexArrays, glDeleteVertexArrays >, []( GLuint n ) { return glIsVertexArray( n ) == GL_TRUE; } },
@@ -42,13 +42,13 @@ const Kind kinds_[ GLCensus::kKinds ] = {
 };
 }// namespace
 
-GLCensus::GLCensus()
+GLObjectsSince::GLObjectsSince()
 {
 	for( int k = 0; k < kKinds; ++k )
 		mark[ k ] = kinds_[ k ].probe();
 }
 
-std::vector< std::string > GLCensus::Alive() const
+std::vector< std::string > GLObjectsSince::Alive() const
 {
 	std::vector< std::string > alive;
 	for( int k = 0; k < kKinds; ++k )

@@ -11,11 +11,11 @@
 
 namespace glcensus
 {
-class GLCensus
+class GLObjectsSince
 {
 public:
 	// Marks the names handed out so far; needs a current context.
-	GLCensus();
+	GLObjectsSince();
 	// One entry such as "texture 42" per object made after the mark and
 	// still alive in the current context.
 	std::vector< std::string > Alive() const;
