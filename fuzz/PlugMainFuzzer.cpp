@@ -21,7 +21,7 @@
 // made during the input may still be alive. Breaking any of these aborts.
 #include <ffgl/FFGL.h>
 
-#include <GLObjectsSince.h>
+#include "GLObjectsSince.h"
 #include <GLContext.h>
 
 #include <GL/glcorearb.h>
