@@ -2,8 +2,9 @@
 // names in increasing order and never reuses one, so the names given out
 // since the mark are exactly the objects made since; glIs* tells which of
 // them still exist (the largest name alone proves nothing). Asking only
-// about the names since the mark keeps the check cheap enough for the fuzz
-// driver to make after every input; the soak test uses it too.
+// about the names since the mark keeps the check cheap enough to make after
+// every fuzz input, however many names a long run has handed out before
+// (plughost::GLCensus asks about every name from the first).
 #pragma once
 
 #include <GL/glcorearb.h>

@@ -6,13 +6,13 @@
 // warm-up. SOAK_SCALE=n multiplies both counts (scripts/soak.sh).
 #include <gtest/gtest.h>
 
-#include <GLObjectsSince.h>
 #include <PlugHost.h>
+
+#include <GL/glcorearb.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <malloc.h>
 #include <memory>
 #include <random>
 #include <string>
@@ -35,12 +35,6 @@ struct Size
 };
 // Mostly small, so that the counts and not the pixels set the pace.
 const Size sizes_[] = { { 1, 1 }, { 7, 3 }, { 32, 32 }, { 64, 48 }, { 33, 250 }, { 160, 90 }, { 640, 360 } };
-
-size_t HeapInUse()
-{
-	const struct mallinfo2 info = mallinfo2();
-	return info.uordblks + info.hblkhd;
-}
 
 uint32_t Scale()
 {
@@ -107,7 +101,7 @@ TEST_P( Soak, LifetimesThenLongRunLeaveNothingBehind )
 	const uint32_t lifetimes = 2000 * Scale(), frames = 10000 * Scale(), warmUp = 200;
 	const size_t sizeCount = sizeof sizes_ / sizeof sizes_[ 0 ];
 	const auto start = std::chrono::steady_clock::now();
-	const glcensus::GLObjectsSince census;
+	const GLCensus before = GLCensus::Take();
 	size_t heapAfterWarmUp = 0;
 
 	for( uint32_t life = 0; life < lifetimes; ++life )
@@ -150,13 +144,13 @@ TEST_P( Soak, LifetimesThenLongRunLeaveNothingBehind )
 		}
 	}
 
-	const std::vector< std::string > alive = census.Alive();
-	EXPECT_TRUE( alive.empty() ) << "GL objects left alive: " << glcensus::Describe( alive );
+	const GLCensus alive = GLCensus::Take().Since( before );
+	EXPECT_TRUE( alive.Empty() ) << "GL objects left alive: " << alive.Describe();
 	EXPECT_EQ( glGetError(), static_cast< GLenum >( GL_NO_ERROR ) );
 	const double growth = ( static_cast< double >( HeapInUse() ) - static_cast< double >( heapAfterWarmUp ) ) / ( 1024.0 * 1024.0 );
 	EXPECT_LT( growth, 8.0 );
 	std::printf( "%s: %u lifetimes, %u frames, heap growth after warm-up %.2f MB, %zu GL objects alive, %.1f s\n",
-				 GetParam().name, lifetimes, frames, growth, alive.size(),
+				 GetParam().name, lifetimes, frames, growth, alive.Total(),
 				 std::chrono::duration< double >( std::chrono::steady_clock::now() - start ).count() );
 }
 
