@@ -10,6 +10,9 @@ packages=(
   libgtest-dev libbenchmark-dev libpng-dev
   libegl-dev libgl-dev libopengl-dev libegl-mesa0 libgl1-mesa-dri
   libcpp-httplib-dev nlohmann-json3-dev chromium
+  # The fuzz targets: clang with its sanitizer and libFuzzer runtimes, and
+  # the symbolizer that puts names on their reports.
+  clang libclang-rt-14-dev llvm-14
 )
 # Node.js and npm usually come with the machine; Debian's do when they do not.
 command -v node >/dev/null || packages+=(nodejs)
