@@ -62,24 +62,24 @@ TEST( Settings, RejectedValuesListWhatIsValid )
 
 TEST( Settings, AnimationsMoveLinearlyFromFirstToLastFrame )
 {
-	const std::tuple< std::string, uint32_t, uint32_t, float > cases[] = {// spec, frame, frames, value
+	const std::tuple< std::string, uint32_t, uint32_t, float > cases[] = {// animation, frame, frames, value
 		{ "Scale=0:1", 0, 5, 0.0f }, { "Scale=0:1", 1, 5, 0.25f }, { "Scale=0:1", 4, 5, 1.0f }, { "Scale=1:0.5", 1, 3, 0.75f },
 		{ "Scale=0.3:0.9", 0, 1, 0.3f },// one frame: the first value
 		{ "Display Type=Analog:Digital 24h", 1, 4, 1.0f }, { "Display Type=Analog:Digital 24h", 2, 4, 2.0f },
 		{ "display type=0:digital 12h", 2, 3, 2.0f }, { "Show Seconds=off:on", 1, 4, 0.0f }, { "Show Seconds=off:on", 2, 4, 1.0f },
 		{ "Timezone Offset=-12:14", 1, 3, 1.0f }, { "Timezone Offset=0:3", 1, 4, 1.0f } };// whole hours
-	for( const auto& [ spec, frame, frames, value ] : cases )
+	for( const auto& [ animation, frame, frames, value ] : cases )
 	{
-		const auto animations = ResolveAnimations( kTable, { spec } );
-		ASSERT_EQ( animations.size(), 1u ) << spec;
-		EXPECT_FLOAT_EQ( animations[ 0 ].At( frame, frames ), value ) << spec << " frame " << frame << " of " << frames;
+		const auto animations = ResolveAnimations( kTable, { animation } );
+		ASSERT_EQ( animations.size(), 1u ) << animation;
+		EXPECT_FLOAT_EQ( animations[ 0 ].At( frame, frames ), value ) << animation << " frame " << frame << " of " << frames;
 	}
 	EXPECT_EQ( ResolveAnimations( kTable, { "Scale=0:2" } )[ 0 ].warnings.size(), 1u );
-	for( const auto& [ spec, message ] : { std::pair< std::string, std::string >{ "Scale=0.5", "NAME=FROM:TO" }, { "=0:1", "NAME=FROM:TO" },
+	for( const auto& [ animation, message ] : { std::pair< std::string, std::string >{ "Scale=0.5", "NAME=FROM:TO" }, { "=0:1", "NAME=FROM:TO" },
 										   { "Caption=a:b", "text parameter" }, { "Display Type=Analog:Sundial", "not an element" }, { "Colour=0:1", "unknown parameter" } } )
 	{
-		const std::string error = testsupport::ErrorOf< UsageError >( [ &, spec = spec ] { ResolveAnimations( kTable, { spec } ); } );
-		EXPECT_NE( error.find( message ), std::string::npos ) << spec << ": " << error;
+		const std::string error = testsupport::ErrorOf< UsageError >( [ &, animation = animation ] { ResolveAnimations( kTable, { animation } ); } );
+		EXPECT_NE( error.find( message ), std::string::npos ) << animation << ": " << error;
 	}
 }
 }// namespace
