@@ -21,7 +21,7 @@
 // made during the input may still be alive. Breaking any of these aborts.
 #include <ffgl/FFGL.h>
 
-#include "GLObjectsSince.h"
+#include <GLCensus.h>
 #include <GLContext.h>
 
 #include <GL/glcorearb.h>
@@ -519,7 +519,7 @@ void Initialise()
 void RunInput( const uint8_t* data, size_t size )
 {
 	Reader in( data, size );
-	const glcensus::GLObjectsSince census;
+	const plughost::GLNameMark mark = plughost::GLNameMark::Now();
 	std::vector< void* > live;
 	harness_->logging = true;
 	SetLogCallback( LogSink );
@@ -557,9 +557,9 @@ void RunInput( const uint8_t* data, size_t size )
 	Call( FF_DEINITIALISE, U( 0 ), nullptr );
 	SetLogCallback( nullptr );
 	CheckGL( FF_DEINSTANTIATE_GL );
-	const std::vector< std::string > alive = census.Alive();
-	if( !alive.empty() )
-		Finding( "GL objects alive after every instance was destroyed: " + glcensus::Describe( alive ) );
+	const plughost::GLCensus alive = plughost::GLCensus::Take( mark );
+	if( !alive.Empty() )
+		Finding( "GL objects alive after every instance was destroyed: " + alive.Describe() );
 }
 }// namespace
 

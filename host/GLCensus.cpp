@@ -67,14 +67,23 @@ std::string GLObjectKindName( GLObjectKind kind, std::size_t count )
 	return count == 1 ? info.singular : info.plural;
 }
 
-GLCensus GLCensus::Take()
+GLNameMark GLNameMark::Now()
+{
+	GLNameMark mark;
+	for( std::size_t k = 0; k < kGLObjectKinds; ++k )
+		mark.next[ k ] = kKinds[ k ].next();
+	return mark;
+}
+
+GLCensus GLCensus::Take( const GLNameMark& from )
 {
 	GLCensus census;
 	for( std::size_t k = 0; k < kGLObjectKinds; ++k )
 	{
 		// Programs and shaders share one name space; either probe bounds both.
-		const GLuint next = std::min( kKinds[ k ].next(), kMaxScan );
-		for( GLuint name = 1; name < next; ++name )
+		const GLuint first = std::max< GLuint >( from.next[ k ], 1 );
+		const GLuint next  = std::min( kKinds[ k ].next(), first + kMaxScan );
+		for( GLuint name = first; name < next; ++name )
 			if( kKinds[ k ].is( name ) )
 				census.names[ k ].push_back( name );
 	}

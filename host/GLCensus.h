@@ -32,13 +32,28 @@ constexpr std::size_t kGLObjectKinds = 11;
 // "texture", or "textures" when `count` is not 1.
 std::string GLObjectKindName( GLObjectKind kind, std::size_t count = 1 );
 
+// The next unused name of each kind at one moment. A census taken from a
+// mark asks only about names handed out since, which keeps it cheap however
+// many names a long run has used before (a fuzzer checks after every input).
+class GLNameMark
+{
+public:
+	// Needs a current context; see GLCensus::Take.
+	static GLNameMark Now();
+
+private:
+	friend class GLCensus;
+	std::array< uint32_t, kGLObjectKinds > next{};// all 0: from the first name
+};
+
 class GLCensus
 {
 public:
 	// Needs a current context. Makes and deletes one object of each kind to
 	// learn the next free name, so it leaves the bindings and the error
-	// state as it found them.
-	static GLCensus Take();
+	// state as it found them. With a mark, only names handed out since it
+	// are asked about.
+	static GLCensus Take( const GLNameMark& from = GLNameMark() );
 
 	const std::vector< uint32_t >& Names( GLObjectKind kind ) const { return names[ Index( kind ) ]; }
 	std::size_t Count( GLObjectKind kind ) const { return Names( kind ).size(); }
