@@ -1,6 +1,7 @@
 // The built clock loaded with dlopen and driven through plugMain: whole
-// frames against the CPU model, a pinned wall clock, GL state left behind,
-// glyph uploads and rebuilds, GL objects over many lifetimes.
+// frames against the CPU model (also inside a host's larger framebuffer,
+// scissor box, blending and depth test), a pinned wall clock, GL state left
+// behind, glyph uploads and rebuilds, GL objects over many lifetimes.
 //
 // Tolerance: on Mesa llvmpipe both faces differ from the model by at most
 // 1 step of 255 (single precision, 8-bit rounding, fixed-point bilinear
@@ -49,28 +50,54 @@ plughost::PluginLibrary& Clock()
 
 struct Shape { uint32_t width, height; };
 
-plughost::Image Render( plughost::Instance& instance, Shape shape )
+// The host around a frame: where the viewport lies in a larger framebuffer
+// the host cleared to grey, and host state that the frame must respect.
+struct Host
 {
-	plughost::RenderTarget target( shape.width, shape.height );
-	return plughost::RenderImage( instance, target );
+	uint32_t x = 0, y = 0, right = 0, top = 0;// margins around the viewport
+	bool scissor = false;                     // box over the viewport's middle
+	bool blend = false;                       // additive
+	bool depthFails = false;                  // a depth test no pixel passes
+};
+constexpr double kGrey = 0.2;
+
+plughost::Image Render( plughost::Instance& instance, Shape shape, const Host& host = {} )
+{
+	plughost::RenderTarget target( host.x + shape.width + host.right, host.y + shape.height + host.top );
+	target.Clear( kGrey, kGrey, kGrey, kGrey );
+	glViewport( host.x, host.y, shape.width, shape.height );
+	glScissor( host.x + shape.width / 4, host.y + shape.height / 4, shape.width / 2, shape.height / 2 );
+	for( auto [ on, capability ] : { std::pair{ host.scissor, GL_SCISSOR_TEST }, { host.blend, GL_BLEND }, { host.depthFails, GL_DEPTH_TEST } } )
+		on ? glEnable( capability ) : glDisable( capability );
+	glBlendFunc( GL_ONE, GL_ONE );
+	glDepthFunc( GL_NEVER );
+	EXPECT_EQ( instance.ProcessFrame(), FF_SUCCESS );
+	for( GLenum capability : { GL_SCISSOR_TEST, GL_BLEND, GL_DEPTH_TEST } )
+		glDisable( capability );
+	return target.ReadPixels();
 }
 
 // Renders a frame and returns the largest channel difference (8-bit steps)
-// from the model of `display`, with a description.
-std::pair< int, std::string > RenderAndCompare( plughost::Instance& instance, Shape shape, FaceInputs in, Display display )
+// from the model of `display` over the whole framebuffer, with a description.
+std::pair< int, std::string > RenderAndCompare( plughost::Instance& instance, Shape shape, FaceInputs in, Display display,
+												const Host& host = {} )
 {
-	const auto image = Render( instance, shape );
+	const auto image = Render( instance, shape, host );
 	const int w = static_cast< int >( shape.width ), h = static_cast< int >( shape.height );
 	in.hourFormat24h = display == Digital24h;
 	const auto model = clockref::Frame( in, display >= Digital12h, w, h );
 	int worst = 0, worstX = -1, worstY = -1, skipped = 0;
-	for( int y = 0; y < h; ++y )
-		for( int x = 0; x < w; ++x )
+	for( int y = -static_cast< int >( host.y ); y < h + static_cast< int >( host.top ); ++y )
+		for( int x = -static_cast< int >( host.x ); x < w + static_cast< int >( host.right ); ++x )
 		{
-			const clockref::Pixel& p = model[ static_cast< size_t >( y ) * w + x ];
+			// Outside the viewport, the scissor box or the depth test: the host's grey.
+			const bool drawn = x >= 0 && y >= 0 && x < w && y < h && !host.depthFails &&
+			                   ( !host.scissor || ( x >= w / 4 && y >= h / 4 && x < w / 4 + w / 2 && y < h / 4 + h / 2 ) );
+			clockref::Pixel p = drawn ? model[ static_cast< size_t >( y ) * w + x ] : clockref::Pixel{ 0, 0, 0, 0 };
+			const double add = !drawn || host.blend ? kGrey : 0.0;
 			skipped += p.ambiguous;
-			const uint8_t* got     = image.At( static_cast< uint32_t >( x ), static_cast< uint32_t >( h - 1 - y ) );
-			const double want[ 4 ] = { p.r, p.g, p.b, p.a };
+			const uint8_t* got     = image.At( static_cast< uint32_t >( x + host.x ), image.height - 1 - static_cast< uint32_t >( y + host.y ) );
+			const double want[ 4 ] = { p.r + add, p.g + add, p.b + add, p.a + add };
 			for( int c = 0; c < 4 && !p.ambiguous; ++c )
 			{
 				const int diff = std::abs( static_cast< int >( std::lround( std::clamp( want[ c ], 0.0, 1.0 ) * 255.0 ) ) - got[ c ] );
@@ -146,30 +173,45 @@ extern "C" int gettimeofday( struct timeval* __restrict tv, void* __restrict tz 
 TEST( ClockFrames, ManualFramesMatchTheModel )
 {
 	// FaceInputs: red, green, blue, hours, minutes, seconds, scale, show seconds, solid, red seconds.
-	const struct { Display display; std::vector< Shape > shapes; FaceInputs in; } rows[] = {
+	// From 64 x 64 pixels on, frames draw over a cover of the face unless the host's state forbids it.
+	const struct { Display display; std::vector< Shape > shapes; FaceInputs in; Host host = {}; } rows[] = {
 		{ AnalogSmooth, { { 160, 90 }, { 72, 128 }, { 96, 96 }, { 200, 40 } }, { 0.9f, 0.6f, 0.2f, 0.3f, 0.71f, 0.45f, 0.9f } },
 		{ Analog, { { 128, 72 }, { 64, 112 } }, { 0.8f, 0.8f, 1.0f, 0.9f, 0.2f, 0.6f, 1.0f, true, false, true } },
 		{ AnalogSmooth, { { 120, 80 } }, { 0.8f, 0.8f, 0.8f, 0.5f, 0.0f, 0.25f, 0.3f, false, true, true } },
+		// Hands at 0, 90 and 180 degrees, then 270 and 37; wide, tall and square.
+		{ AnalogSmooth, { { 320, 120 }, { 90, 200 }, { 150, 150 } }, { 0.9f, 0.6f, 0.2f, 0.0f, 0.25f, 0.5f, 0.8f } },
+		{ AnalogSmooth, { { 256, 144 } }, { 0.8f, 0.8f, 0.8f, 0.75f, 37.0f / 360, 37.0f / 360, 0.7f, true, false, true } },
 		// 07:38:52
 		{ Digital12h, { { 160, 90 }, { 72, 128 }, { 96, 96 }, { 200, 40 } },
 		  { 0.3f, 0.9f, 0.5f, 7.5f / 12, 38.0f / 60 + 0.001f, 52.5f / 60, 0.95f } },
 		{ Digital24h, { { 192, 64 }, { 60, 100 } }, { 0.8f, 0.8f, 0.8f, 13.5f / 24, 0.999f, 0.0f, 1.0f, false, false } },
+		{ Digital24h, { { 320, 120 }, { 90, 200 }, { 150, 150 } }, { 0.3f, 0.9f, 0.5f, 19.5f / 24, 48.0f / 60, 8.5f / 60, 0.8f } },
 		// Slider ends read 11:59:59, not 00:00:00.
 		{ Digital12h, { { 140, 60 } }, { 0.8f, 0.8f, 0.8f, 1.0f, 1.0f, 1.0f, 1.0f } },
 		// The largest (513 x 1027) set, rebuilt from the 385 x 771 one made at instantiation.
 		{ Digital12h, { { 2400, 24 } }, { 0.8f, 0.8f, 0.8f, 4.0f / 12, 25.0f / 60, 9.0f / 60, 0.6f } },
+		// Faces larger than the viewport, and one far too large for any bound.
+		{ AnalogSmooth, { { 200, 120 } }, { 0.8f, 0.8f, 0.8f, 0.6f, 0.1f, 0.35f, 1.5f } },
+		{ Digital12h, { { 200, 120 } }, { 0.8f, 0.8f, 0.8f, 10.0f / 12, 41.0f / 60, 0.0f, 1.5f, true, false } },
+		{ AnalogSmooth, { { 100, 80 } }, { 0.8f, 0.8f, 0.8f, 0.6f, 0.1f, 0.35f, 1e30f } },
 		// Scale at or below zero draws nothing, exactly.
 		{ AnalogSmooth, { { 64, 48 } }, { 0.8f, 0.8f, 0.8f, 0.1f, 0.2f, 0.3f, 0.0f } },
 		{ AnalogSmooth, { { 64, 48 } }, { 0.8f, 0.8f, 0.8f, 0.1f, 0.2f, 0.3f, -0.5f, true, false } },
 		{ Digital12h, { { 64, 48 } }, { 0.8f, 0.8f, 0.8f, 0.1f, 0.2f, 0.3f, -0.5f } },
 		{ Digital12h, { { 64, 48 } }, { 0.8f, 0.8f, 0.8f, 0.1f, 0.2f, 0.3f, 0.0f, true, false } },
+		// A viewport inside a larger framebuffer, within the host's scissor box, under its blending and depth test.
+		{ AnalogSmooth, { { 160, 100 } }, { 0.9f, 0.6f, 0.2f, 0.3f, 0.71f, 0.45f, 0.9f }, { 37, 21, 59, 39 } },
+		{ Digital24h, { { 160, 100 } }, { 0.3f, 0.9f, 0.5f, 19.5f / 24, 48.0f / 60, 8.5f / 60, 0.9f, true, false }, { 37, 21, 59, 39, true } },
+		{ AnalogSmooth, { { 160, 100 } }, { 0.9f, 0.6f, 0.2f, 0.3f, 0.71f, 0.45f, 0.9f, true, false }, { 0, 0, 0, 0, false, true } },
+		{ Digital12h, { { 160, 100 } }, { 0.3f, 0.9f, 0.5f, 7.5f / 12, 38.0f / 60, 52.5f / 60, 0.95f }, { 0, 0, 0, 0, false, true } },
+		{ Digital12h, { { 160, 100 } }, { 0.3f, 0.9f, 0.5f, 7.5f / 12, 38.0f / 60, 52.5f / 60, 0.95f }, { 5, 5, 5, 5, false, false, true } },
 	};
 	for( const auto& r : rows )
 		for( const Shape& shape : r.shapes )
 		{
-			plughost::Instance instance( Clock(), shape.width, shape.height );
+			plughost::Instance instance( Clock(), FFGLViewportStruct{ r.host.x, r.host.y, shape.width, shape.height } );
 			ApplyManual( instance, r.in, r.display );
-			const auto [ diff, what ] = RenderAndCompare( instance, shape, r.in, r.display );
+			const auto [ diff, what ] = RenderAndCompare( instance, shape, r.in, r.display, r.host );
 			EXPECT_LE( diff, r.in.scale > 0 ? kTolerance : 0 ) << what;
 		}
 }
@@ -243,30 +285,53 @@ TEST_F( WallClock, ManualIgnoresClockAndOffsetAndTickingSnapsFromTheNextFrame )
 	EXPECT_FLOAT_EQ( instance.GetFloat( Minutes ).value_or( -1.0f ), 31.0f / 60.0f );
 }
 
-TEST( ClockState, FramesLeaveUnitZeroAndNoProgram )
+TEST( ClockState, FramesLeaveTheHostStateAndBindingsAtRest )
 {
-	plughost::RenderTarget target( 64, 64 );
+	plughost::RenderTarget target( 96, 64 );
+	GLuint hostBuffer = 0;
+	glGenBuffers( 1, &hostBuffer );
 	for( Display display : { Analog, Digital24h, AnalogSmooth, Digital12h } )
-	{
-		plughost::Instance instance( Clock(), 64, 64 );
-		instance.SetFloat( DisplayType, display );
-		glActiveTexture( GL_TEXTURE5 );// left behind for the frame to clear
-		ASSERT_EQ( plughost::RenderFrame( instance, target ), FF_SUCCESS );
-		GLint value = -1;
-		for( auto [ pname, want ] : { std::pair< GLenum, GLint >{ GL_CURRENT_PROGRAM, 0 }, { GL_ACTIVE_TEXTURE, GL_TEXTURE0 },
-		                              { GL_VERTEX_ARRAY_BINDING, 0 } } )
+		for( bool scissor : { false, true } )
 		{
-			glGetIntegerv( pname, &value );
-			EXPECT_EQ( value, want ) << "state " << pname << " display " << display;
+			plughost::Instance instance( Clock(), FFGLViewportStruct{ 8, 4, 80, 56 } );
+			instance.SetFloat( DisplayType, display );
+			target.Bind();
+			glViewport( 8, 4, 80, 56 );
+			glScissor( 10, 6, 50, 40 );
+			scissor ? glEnable( GL_SCISSOR_TEST ) : glDisable( GL_SCISSOR_TEST );
+			glClearColor( 0.25f, 0.5f, 0.75f, 1.0f );
+			glBindBuffer( GL_ARRAY_BUFFER, hostBuffer );
+			glActiveTexture( GL_TEXTURE5 );// left behind for the frame to clear
+			ASSERT_EQ( instance.ProcessFrame(), FF_SUCCESS );
+			const GLint fbo = static_cast< GLint >( target.Framebuffer() ), buffer = static_cast< GLint >( hostBuffer );
+			const std::pair< GLenum, std::vector< GLint > > wanted[] = {
+				{ GL_CURRENT_PROGRAM, { 0 } }, { GL_ACTIVE_TEXTURE, { GL_TEXTURE0 } }, { GL_VERTEX_ARRAY_BINDING, { 0 } },
+				{ GL_ARRAY_BUFFER_BINDING, { buffer } }, { GL_DRAW_FRAMEBUFFER_BINDING, { fbo } }, { GL_READ_FRAMEBUFFER_BINDING, { fbo } },
+				{ GL_VIEWPORT, { 8, 4, 80, 56 } }, { GL_SCISSOR_BOX, { 10, 6, 50, 40 } }, { GL_SCISSOR_TEST, { scissor } },
+				{ GL_BLEND, { 0 } }, { GL_COLOR_WRITEMASK, { 1, 1, 1, 1 } },
+			};
+			for( const auto& [ pname, want ] : wanted )
+			{
+				std::vector< GLint > got( 4, -1 );
+				glGetIntegerv( pname, got.data() );
+				got.resize( want.size() );
+				EXPECT_EQ( got, want ) << "state " << pname << " display " << display;
+			}
+			GLfloat clear[ 4 ] = {};
+			glGetFloatv( GL_COLOR_CLEAR_VALUE, clear );
+			EXPECT_EQ( std::vector< GLfloat >( clear, clear + 4 ), ( std::vector< GLfloat >{ 0.25f, 0.5f, 0.75f, 1.0f } ) );
+			for( GLenum unit = 0; unit <= 10; ++unit )
+			{
+				GLint texture = -1;
+				glActiveTexture( GL_TEXTURE0 + unit );
+				glGetIntegerv( GL_TEXTURE_BINDING_2D, &texture );
+				EXPECT_EQ( texture, 0 ) << "unit " << unit << " display " << display;
+			}
+			glActiveTexture( GL_TEXTURE0 );
+			glDisable( GL_SCISSOR_TEST );
 		}
-		for( GLenum unit = 0; unit <= 10; ++unit )
-		{
-			glActiveTexture( GL_TEXTURE0 + unit );
-			glGetIntegerv( GL_TEXTURE_BINDING_2D, &value );
-			EXPECT_EQ( value, 0 ) << "unit " << unit << " display " << display;
-		}
-		glActiveTexture( GL_TEXTURE0 );
-	}
+	glBindBuffer( GL_ARRAY_BUFFER, 0 );
+	glDeleteBuffers( 1, &hostBuffer );
 }
 
 TEST( ClockState, GlyphTexturesAreExactR8LinearClamped )
