@@ -53,6 +53,13 @@ FaceSpace ToFace( int width, int height, int x, int y, double scale )
 
 struct Glyph { int width, height; std::vector< uint8_t > texels; };
 
+// Glyph width for a viewport width, with the per-frame bound of 512; the height is 2w + 1.
+int GlyphWidthFor( int viewportWidth )
+{
+	const double twoF = 2.0 * static_cast< double >( static_cast< float >( viewportWidth ) * 0.114f );
+	return std::max( static_cast< int >( std::min( std::floor( twoF ), 512.0 ) ), 64 ) | 1;
+}
+
 // Bilinear, clamp-to-edge read of a glyph at (s, t), t = 0 on the top row;
 // `inked` tells whether any of the four texels read is lit.
 double SampleGlyph( const Glyph& glyph, double s, double t, bool& inked )
@@ -149,14 +156,6 @@ Pixel DigitalPixel( const FaceInputs& in, const std::vector< Glyph >& glyphs, in
 }
 }// namespace
 
-std::array< int, 2 > GlyphSizeFor( double viewportWidth, int bound )
-{
-	const float f     = static_cast< float >( viewportWidth ) * 0.114f;
-	const double twoF = 2.0 * static_cast< double >( f );
-	const int w       = std::max( static_cast< int >( std::min( std::floor( twoF ), static_cast< double >( bound ) ) ), 64 ) | 1;
-	return { w, 2 * w + 1 };
-}
-
 std::vector< uint8_t > MakeGlyph( int glyph, int width, int height )
 {
 	std::vector< uint8_t > texels( static_cast< size_t >( width ) * height, 0 );
@@ -218,9 +217,9 @@ std::vector< Pixel > Frame( const FaceInputs& in, bool digital, int width, int h
 	if( !( in.scale > 0.0f ) || !std::isfinite( in.scale ) )
 		return std::vector< Pixel >( static_cast< size_t >( width ) * height, Pixel{ 0, 0, 0, in.solidBackground ? 1.0 : 0.0 } );
 	std::vector< Glyph > glyphs;
-	const auto size = GlyphSizeFor( width, 512 );
+	const int w = GlyphWidthFor( width );
 	for( int g = 0; digital && g < 11; ++g )
-		glyphs.push_back( { size[ 0 ], size[ 1 ], MakeGlyph( g, size[ 0 ], size[ 1 ] ) } );
+		glyphs.push_back( { w, 2 * w + 1, MakeGlyph( g, w, 2 * w + 1 ) } );
 	for( int y = 0; y < height; ++y )
 		for( int x = 0; x < width; ++x )
 			frame.push_back( digital ? DigitalPixel( in, glyphs, width, height, x, y ) : AnalogPixel( in, width, height, x, y ) );
