@@ -1,7 +1,11 @@
 // Everything a host program needs, in one include.
 #pragma once
 
+#include "Bt709.h"
+#include "Compositing.h"
 #include "Error.h"
+#include "FramePacer.h"
+#include "FrameTiming.h"
 #include "GLContext.h"
 #include "Image.h"
 #include "InputTexture.h"
@@ -12,3 +16,5 @@
 #include "Png.h"
 #include "RenderFrame.h"
 #include "RenderTarget.h"
+#include "TrivialPass.h"
+#include "Y4mWriter.h"

@@ -2,8 +2,9 @@
 # Installs what building and testing need, when it is missing. Debian only.
 set -euo pipefail
 
+# pkgconf, dpkg-dev (dpkg-shlibdeps) and file: the install and .deb tests.
 packages=(
-  cmake g++ make binutils
+  cmake g++ make binutils pkgconf dpkg-dev file
   libgtest-dev libbenchmark-dev libpng-dev
   libegl-dev libgl-dev libopengl-dev libegl-mesa0 libgl1-mesa-dri
 )

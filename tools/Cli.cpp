@@ -3,6 +3,7 @@
 #include "common/CliOptions.h"
 
 #include <algorithm>
+#include "bench/BenchCommand.h"
 #include "info/InfoCommand.h"
 #include "render/RenderCommand.h"
 
@@ -38,6 +39,7 @@ const std::vector< CommandSpec >& Commands()
 	static const std::vector< CommandSpec > commands = {
 		InfoCommand(),
 		RenderCommand(),
+		BenchCommand(),
 	};
 	return commands;
 }

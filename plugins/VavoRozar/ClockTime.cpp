@@ -18,6 +18,9 @@ BrokenDownTime ToLocalTime( int64_t epochSeconds, int64_t microseconds )
 
 	const time_t t = static_cast< time_t >( epochSeconds );
 	struct tm fields{};
+	// localtime_r need not read TZ again: tzset picks up a zone the host
+	// changed while running, as localtime itself would.
+	tzset();
 	// Thread-safe form of localtime. If the zone rules cannot convert this
 	// instant, show UTC rather than nothing; if even that fails, midnight.
 	if( localtime_r( &t, &fields ) == nullptr && gmtime_r( &t, &fields ) == nullptr )

@@ -82,9 +82,13 @@ FFResult VavoRozar::SetFloatParameter( unsigned int index, float value )
 {
 	if( index > 12 )
 		return FF_FAIL;
-	// A non-finite value is refused on every parameter: it would reach an
-	// integer conversion or the shaders, and no host means it.
-	if( !std::isfinite( value ) )
+	// NaN has no order, so no rule below can place it: refused everywhere.
+	// An infinity is refused only where it would be stored and reach the
+	// programs (scale, colour, offset); the other rules clamp, compare or
+	// range-test it like any large value.
+	if( std::isnan( value ) )
+		return FF_FAIL;
+	if( std::isinf( value ) && ( ( index >= 2 && index <= 5 ) || index == 10 ) )
 		return FF_FAIL;
 
 	switch( index )

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <PlugHost.h>
@@ -43,21 +44,6 @@ struct Examples : ::testing::Test
 	}
 };
 }// namespace
-
-TEST_F( Examples, EachHasItsOwnRegistrationRecord )
-{
-	const struct { const char* file; const char* id; uint32_t type, inputs, params; } examples[] = {
-		{ "SineField", "QSsf", FF_SOURCE, 0, 8 }, { "ToneGrade", "QStg", FF_EFFECT, 1, 4 }, { "CrossFade", "QScf", FF_MIXER, 2, 1 } };
-	for( const auto& e : examples )
-	{
-		PluginLibrary library( PluginPath( e.file ) );
-		const auto& id = library.Identity();
-		EXPECT_EQ( std::tuple( id.id, id.name, id.type, id.apiMajorVersion, id.apiMinorVersion ), std::tuple( e.id, e.file, e.type, 2u, 1u ) );
-		ASSERT_EQ( library.Initialise(), FF_SUCCESS );
-		EXPECT_EQ( std::tuple( library.Caps().minimumInputs, library.Caps().maximumInputs, library.ParameterCount() ),
-				   std::tuple( e.inputs, e.inputs, e.params ) );
-	}
-}
 
 TEST_F( Examples, SourceRendersItsFormula )
 {
@@ -148,4 +134,44 @@ TEST_F( Examples, MissingEntropyDeviceRefusesInstantiation )
 	input.PointerValue = &viewport;
 	EXPECT_EQ( library.Call( FF_INSTANTIATE_GL, input, nullptr ).PointerValue, FFWidenedFail() );
 	EXPECT_THROW( Instance( library, 16, 16 ), Error );
+}
+
+// The starting text is the registered default (code 6) and every new
+// instance's text (code 9); instances keep their own texts.
+TEST_F( Examples, TextParameterStartsWithItsText )
+{
+	PluginLibrary library( std::string( QS_TEST_PLUGIN_DIR ) + "/ffglqs_text.so" );
+	const auto text = library.ParameterDefault( 0 );
+	ASSERT_TRUE( text && text->PointerValue );
+	EXPECT_STREQ( static_cast< const char* >( text->PointerValue ), "hello" );
+	Instance first( library, 8, 8 ), second( library, 8, 8 );
+	EXPECT_EQ( first.SetText( 0, "changed" ), FF_SUCCESS );
+	EXPECT_EQ( first.GetText( 0 ).value_or( "?" ) + " " + second.GetText( 0 ).value_or( "?" ), "changed hello" );
+}
+
+// Each example has its own registration record. NaN and infinities are
+// refused on every float parameter of every kind and leave the value as it
+// was; a huge finite value is taken.
+TEST_F( Examples, EachRegistersItselfAndRefusesNonFiniteValues )
+{
+	const float inf = std::numeric_limits< float >::infinity();
+	const std::tuple< std::string, std::string, uint32_t, uint32_t, uint32_t > plugins[] = {// file, id, type, inputs, parameters
+		{ PluginPath( "SineField" ), "QSsf", FF_SOURCE, 0, 8 }, { PluginPath( "ToneGrade" ), "QStg", FF_EFFECT, 1, 4 },
+		{ PluginPath( "CrossFade" ), "QScf", FF_MIXER, 2, 1 }, { std::string( QS_TEST_PLUGIN_DIR ) + "/ffglqs_text.so", "QStx", FF_SOURCE, 0, 15 } };
+	for( const auto& [ path, id, type, inputs, count ] : plugins )
+	{
+		PluginLibrary library( path );
+		EXPECT_EQ( std::tuple( library.Identity().id, library.Identity().type, library.Caps().maximumInputs, library.ParameterCount() ),
+				   std::tuple( id, type, inputs, count ) );
+		Instance instance( library, 8, 8 );
+		for( uint32_t i = 0; i < library.ParameterCount(); ++i )
+		{
+			if( IsTextType( library.ParameterType( i ).value_or( 0 ) ) )
+				continue;
+			const float before = instance.GetFloat( i ).value_or( -1.0f );
+			for( float bad : { std::numeric_limits< float >::quiet_NaN(), inf, -inf } )
+				EXPECT_EQ( ( std::tuple{ instance.SetFloat( i, bad ), instance.GetFloat( i ).value_or( -1.0f ) } ), std::tuple( FF_FAIL, before ) ) << path << " " << i;
+			EXPECT_EQ( instance.SetFloat( i, -1e30f ), FF_SUCCESS ) << path << " " << i;
+		}
+	}
 }

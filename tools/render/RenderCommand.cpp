@@ -1,7 +1,10 @@
 #include "RenderCommand.h"
 
 #include "RenderOptions.h"
+#include "VideoSink.h"
+#include "common/Animation.h"
 #include "common/ParameterSettings.h"
+#include "common/PluginSetup.h"
 
 #include <PlugHost.h>
 
@@ -25,111 +28,130 @@ void Progress( std::ostream& err, uint32_t done, uint32_t total )
 		<< ( done == total ? "\n" : "" ) << std::flush;
 }
 
-std::vector< Image > ReadInputs( const std::vector< std::string >& paths )
+// Where the frames go: PNG files, or one YUV4MPEG2 stream.
+class FrameOutput
 {
-	std::vector< Image > images;
-	for( const auto& path : paths )
+public:
+	explicit FrameOutput( const RenderOptions& given ) :
+		options( given ),
+		stem( OutputStem( given.plugin ) ),
+		directory( given.outDir.value_or( "" ) )
 	{
-		if( !fs::exists( path ) )
-			throw UsageError( "--input: no such file: " + path );
-		try
+		if( options.Video() )
 		{
-			images.push_back( ReadPng( path ) );
-		}
-		catch( const Error& error )
-		{
-			throw UsageError( std::string( "--input: " ) + error.what() );
+			sink   = std::make_unique< VideoSink >( *options.out );
+			writer = std::make_unique< Y4mWriter >(
+				sink->File(), Y4mFormat{ options.width, options.height, options.fps, options.chroma, options.range } );
 		}
 	}
-	return images;
-}
 
-void CheckInputCount( const PluginLibrary& library, const Capabilities& caps, std::size_t given )
-{
-	const uint32_t type = library.Identity().type;
-	// A source may declare inputs without reading them; only effects and
-	// mixers cannot render without their pictures.
-	if( ( type == FF_EFFECT || type == FF_MIXER ) && given < caps.minimumInputs )
-		throw UsageError( library.Identity().name + " is " + ( type == FF_EFFECT ? "an effect" : "a mixer" ) + " and needs at least " +
-						  std::to_string( caps.minimumInputs ) + " --input picture(s), got " + std::to_string( given ) );
-	if( given > caps.maximumInputs )
-		throw UsageError( library.Identity().name + " takes at most " + std::to_string( caps.maximumInputs ) +
-						  " input(s), got " + std::to_string( given ) );
-}
-
-void ApplySettings( Instance& instance, const std::vector< ResolvedSetting >& settings )
-{
-	for( const auto& setting : settings )
+	void Write( uint32_t k, Image& frame )
 	{
-		const uint32_t result = setting.isText ? instance.SetText( setting.index, setting.text )
-											   : instance.SetFloat( setting.index, setting.number );
-		if( result != FF_SUCCESS )
-			throw Failure{ "the plug-in refused the value for \"" + setting.name + "\"" };
+		// Video has no alpha: it always shows the frame over a background.
+		if( options.background || writer )
+			CompositeOver( frame, options.background.value_or( Background::Black() ) );
+		if( writer )
+		{
+			try
+			{
+				writer->WriteFrame( frame );
+			}
+			catch( const Error& error )
+			{
+				throw Failure{ error.what() };
+			}
+			return;
+		}
+		if( k == 0 && !directory.empty() )
+		{
+			std::error_code error;
+			fs::create_directories( directory, error );
+			if( error )
+				throw Failure{ "cannot create " + directory.string() + ": " + error.message() };
+		}
+		const fs::path file = options.frames ? directory / SequenceFileName( stem, k )
+											 : ( options.out ? fs::path( *options.out ) : directory / ( stem + ".png" ) );
+		WritePng( file.string(), frame );
+		( k == 0 ? first : last ) = file.string();
 	}
-}
+
+	std::string Summary( uint32_t frames )
+	{
+		const std::string size = "(" + std::to_string( options.width ) + "x" + std::to_string( options.height ) + ")";
+		if( writer )
+		{
+			sink->Close();
+			const std::string where = options.VideoToStdout() ? "standard output" : *options.out;
+			return "wrote " + std::to_string( frames ) + ( frames == 1 ? " frame" : " frames" ) + " of video to " + where + " " + size;
+		}
+		if( !options.frames )
+			return "wrote " + first + " " + size;
+		if( frames == 1 )
+			return "wrote 1 frame: " + first + " " + size;
+		return "wrote " + std::to_string( frames ) + " frames: " + first + " .. " + last + " " + size;
+	}
+
+private:
+	const RenderOptions& options;
+	std::string stem;
+	fs::path directory;
+	std::unique_ptr< VideoSink > sink;
+	std::unique_ptr< Y4mWriter > writer;
+	std::string first, last;
+};
 
 int RunRender( const std::vector< std::string >& args, std::ostream& out, std::ostream& err )
 {
 	const RenderOptions options = ParseRenderArgs( args );
+	// First of all: on standard output nothing may come before the stream,
+	// not even what a plug-in prints while it loads.
+	FrameOutput output( options );
 	PluginLibrary library( options.plugin );
 	if( library.Initialise() != FF_SUCCESS )
 		throw Failure{ options.plugin + ": the plug-in failed to initialise" };
-	const auto parameters = library.DescribeAll();
-	const auto settings   = ResolveSettings( parameters, options.settings );
+	const auto parameters   = library.DescribeAll();
+	const auto settings     = ResolveSettings( parameters, options.settings );
+	const auto animations   = ResolveAnimations( parameters, options.animations );
 	const Capabilities caps = library.Caps();
 	CheckInputCount( library, caps, options.inputs.size() );
-	for( const auto& setting : settings )
-		if( !setting.warning.empty() )
-			err << "plughost: warning: " << setting.warning << "\n";
+	PrintWarnings( err, settings );
+	for( const auto& animation : animations )
+		for( const auto& warning : animation.warnings )
+			err << "plughost: warning: " << warning << "\n";
 	const std::vector< Image > images = ReadInputs( options.inputs );
 
-	const fs::path directory = options.outDir.value_or( "" );
-	if( !directory.empty() )
-	{
-		std::error_code error;
-		fs::create_directories( directory, error );
-		if( error )
-			throw Failure{ "cannot create " + directory.string() + ": " + error.message() };
-	}
-	const std::string stem = OutputStem( options.plugin );
-
+	// On standard output the stream is all there is: the summary goes to stderr.
+	std::ostream& messages = options.VideoToStdout() ? err : out;
 	GLContext context;
-	std::vector< std::unique_ptr< InputTexture > > textures;
-	std::vector< const InputTexture* > inputs;
-	for( const Image& image : images )
-	{
-		// Real hosts often hand over power-of-two allocations; do the same so
-		// plug-ins meet padded textures here too.
-		textures.push_back( std::make_unique< InputTexture >( image, NextPowerOfTwo( image.width ), NextPowerOfTwo( image.height ) ) );
-		inputs.push_back( textures.back().get() );
-	}
+	const InputTextures textures = UploadInputs( images );
 	RenderTarget target( options.width, options.height );
 	Instance instance( library, options.width, options.height );
 	ApplySettings( instance, settings );
 
-	const uint32_t frames = options.frames.value_or( 1 );
+	const uint32_t frames   = options.frames.value_or( 1 );
 	const bool showProgress = options.frames && isatty( STDERR_FILENO );
-	std::string first, last;
+	FramePacer pacer( options.fps );
 	for( uint32_t k = 0; k < frames; ++k )
 	{
+		if( options.frames && options.pacing )
+			pacer.WaitFor( k );
+		for( const auto& animation : animations )
+			if( instance.SetFloat( animation.index, animation.At( k, frames ) ) != FF_SUCCESS )
+				throw Failure{ "the plug-in refused the value for \"" + animation.name + "\" on frame " + std::to_string( k ) };
 		if( caps.timeSupported )
 			instance.SetTime( static_cast< double >( k ) / options.fps );
-		if( RenderFrame( instance, target, inputs ) != FF_SUCCESS )
+		if( RenderFrame( instance, target, textures.inputs ) != FF_SUCCESS )
 			throw Failure{ options.plugin + ": the plug-in failed to render frame " + std::to_string( k ) };
-		const fs::path file = options.frames ? directory / SequenceFileName( stem, k )
-											 : ( options.out ? fs::path( *options.out ) : directory / ( stem + ".png" ) );
-		WritePng( file.string(), target.ReadPixels() );
-		( k == 0 ? first : last ) = file.string();
+		Image frame = target.ReadPixels();
+		output.Write( k, frame );
 		if( showProgress )
 			Progress( err, k + 1, frames );
 	}
-	const std::string size = "(" + std::to_string( options.width ) + "x" + std::to_string( options.height ) + ")";
-	if( !options.frames )
-		out << "wrote " << first << " " << size << "\n";
-	else if( frames == 1 )
-		out << "wrote 1 frame: " << first << " " << size << "\n";
-	else
-		out << "wrote " << frames << " frames: " << first << " .. " << last << " " << size << "\n";
+	messages << output.Summary( frames ) << "\n";
+	if( pacer.LateFrames() > 0 )
+		err << "plughost: note: " << pacer.LateFrames() << " of " << frames << " frames started late (by up to "
+			<< static_cast< int >( pacer.WorstLateness() * 1000.0 + 0.5 ) << " ms): rendering and writing ran slower than "
+			<< FormatNumber( static_cast< float >( options.fps ) ) << " fps\n";
 	return kExitOk;
 }
 }// namespace
@@ -149,6 +171,6 @@ std::string SequenceFileName( const std::string& stem, uint32_t frame )
 
 CommandSpec RenderCommand()
 {
-	return { "render", "render PLUGIN.so", "render one frame or a sequence into PNG files", RenderUsage, RunRender };
+	return { "render", "render PLUGIN.so", "render a frame, a sequence of PNG files or a video", RenderUsage, RunRender };
 }
 }// namespace plughost::cli

@@ -1,16 +1,53 @@
 #include "RenderOptions.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
 namespace plughost::cli
 {
 namespace
 {
 constexpr uint32_t kMaxFrames = 1000000;
+
+std::string Lower( std::string text )
+{
+	std::transform( text.begin(), text.end(), text.begin(), []( unsigned char c ) { return static_cast< char >( std::tolower( c ) ); } );
+	return text;
+}
+
+bool EndsWith( const std::string& text, const std::string& end )
+{
+	return text.size() >= end.size() && text.compare( text.size() - end.size(), end.size(), end ) == 0;
+}
+}// namespace
+
+bool RenderOptions::Video() const
+{
+	return out && ( *out == "-" || EndsWith( Lower( *out ), ".y4m" ) );
+}
+
+Background ParseBackground( const std::string& text )
+{
+	const std::string lower = Lower( text );
+	if( lower == "checker" )
+		return Background::Checkerboard();
+	if( lower == "black" )
+		return Background::Black();
+	if( lower == "white" )
+		return Background::Colour( 255, 255, 255 );
+	if( lower.size() == 7 && lower[ 0 ] == '#' && lower.find_first_not_of( "0123456789abcdef", 1 ) == std::string::npos )
+	{
+		const unsigned long rgb = std::strtoul( lower.c_str() + 1, nullptr, 16 );
+		return Background::Colour( static_cast< uint8_t >( rgb >> 16 ), static_cast< uint8_t >( rgb >> 8 ), static_cast< uint8_t >( rgb ) );
+	}
+	throw UsageError( "--background expects checker, black, white or #RRGGBB, got \"" + text + "\"" );
 }
 
 RenderOptions ParseRenderArgs( const std::vector< std::string >& args )
 {
 	RenderOptions options;
-	bool fpsGiven = false;
+	bool fpsGiven = false, noPacing = false, chromaGiven = false, rangeGiven = false;
 	for( std::size_t i = 0; i < args.size(); ++i )
 	{
 		std::string value;
@@ -25,6 +62,8 @@ RenderOptions ParseRenderArgs( const std::vector< std::string >& args )
 		}
 		else if( TakeValue( args, i, "--set", value ) )
 			options.settings.push_back( ParseSetting( value ) );
+		else if( TakeValue( args, i, "--animate", value ) )
+			options.animations.push_back( value );
 		else if( TakeValue( args, i, "--frames", value ) )
 		{
 			uint32_t frames = 0;
@@ -36,8 +75,12 @@ RenderOptions ParseRenderArgs( const std::vector< std::string >& args )
 		else if( TakeValue( args, i, "--fps", value ) )
 		{
 			options.fps = ParsePositive( "--fps", value );
-			fpsGiven    = true;
+			if( options.fps > 1000.0 )
+				throw UsageError( "--fps expects at most 1000, got \"" + value + "\"" );
+			fpsGiven = true;
 		}
+		else if( arg == "--no-pacing" )
+			noPacing = true;
 		else if( TakeValue( args, i, "--input", value ) )
 		{
 			if( value.empty() )
@@ -56,15 +99,40 @@ RenderOptions ParseRenderArgs( const std::vector< std::string >& args )
 				throw UsageError( "--out-dir needs a directory" );
 			options.outDir = value;
 		}
+		else if( TakeValue( args, i, "--background", value ) )
+			options.background = ParseBackground( value );
+		else if( TakeValue( args, i, "--chroma", value ) )
+		{
+			if( value != "420" && value != "444" )
+				throw UsageError( "--chroma expects 420 or 444, got \"" + value + "\"" );
+			options.chroma = value == "420" ? ChromaFormat::Yuv420 : ChromaFormat::Yuv444;
+			chromaGiven    = true;
+		}
+		else if( TakeValue( args, i, "--range", value ) )
+		{
+			if( value != "limited" && value != "full" )
+				throw UsageError( "--range expects limited or full, got \"" + value + "\"" );
+			options.range = value == "full" ? VideoRange::Full : VideoRange::Limited;
+			rangeGiven    = true;
+		}
 		else
 			TakePlugin( "render", arg, options.plugin );
 	}
+	options.pacing = !noPacing;
 	if( options.plugin.empty() )
 		throw UsageError( "render needs a plug-in file" );
-	if( options.frames && options.out )
-		throw UsageError( "--out names a single frame; with --frames use --out-dir" );
-	if( fpsGiven && !options.frames )
+	if( options.frames && options.out && !options.Video() )
+		throw UsageError( "--out names a single PNG frame; with --frames use --out-dir, or --out CLIP.y4m for video" );
+	if( fpsGiven && !options.frames && !options.Video() )
 		throw UsageError( "--fps only applies to a sequence; add --frames N" );
+	if( noPacing && !options.frames )
+		throw UsageError( "--no-pacing only applies to a sequence; add --frames N" );
+	if( !options.animations.empty() && !options.frames )
+		throw UsageError( "--animate moves a parameter across a sequence; add --frames N" );
+	if( ( chromaGiven || rangeGiven ) && !options.Video() )
+		throw UsageError( std::string( chromaGiven ? "--chroma" : "--range" ) + " applies to video; add --out CLIP.y4m or --out -" );
+	if( options.Video() && options.outDir )
+		throw UsageError( "--out-dir is for PNG files; give the video's path in --out" );
 	return options;
 }
 
@@ -81,9 +149,22 @@ std::string RenderUsage()
 		   "  --input FILE.png    an input picture for effects and mixers; repeatable\n"
 		   "  --out FILE.png      output file for a single frame (default: the plug-in\n"
 		   "                      file's name with .png, in --out-dir or the current directory)\n"
+		   "  --out CLIP.y4m      write a YUV4MPEG2 video instead of PNG files;\n"
+		   "  --out -             the same stream to standard output (and nothing else)\n"
 		   "  --frames N          render N frames at host times k/FPS, written as\n"
 		   "                      NAME_0000.png, NAME_0001.png, ... into --out-dir\n"
 		   "  --fps F             frames per second of a sequence (default 30)\n"
-		   "  --out-dir DIR       directory for the output (created if missing)\n";
+		   "  --no-pacing         render a sequence as fast as possible; by default\n"
+		   "                      frame k starts no earlier than k/FPS seconds after\n"
+		   "                      frame 0, so plug-ins with their own clocks move\n"
+		   "  --animate NAME=FROM:TO\n"
+		   "                      move a parameter linearly from the first frame to\n"
+		   "                      the last; values as for --set; repeatable\n"
+		   "  --background B      composite over checker, black, white or #RRGGBB;\n"
+		   "                      PNG output keeps the plug-in's RGBA pixels without it,\n"
+		   "                      video is composited over black by default\n"
+		   "  --chroma 420|444    video chroma: 420 (C420jpeg, default) or 444 (C444)\n"
+		   "  --range limited|full  video levels, BT.709 (default limited: Y' 16..235)\n"
+		   "  --out-dir DIR       directory for PNG output (created if missing)\n";
 }
 }// namespace plughost::cli

@@ -225,7 +225,9 @@ FFResult getThumbnail( GetThumbnailStruct* thumbnail )
 	if( thumbnail == nullptr )
 		return FF_FAIL;
 	CFFGLThumbnailInfo* info = CFFGLThumbnailInfo::GetInstance();
-	if( info == nullptr )
+	// A thumbnail without pixels (a null borrowed source) is no thumbnail:
+	// there is nothing to copy from.
+	if( info == nullptr || info->GetPixels() == nullptr )
 	{
 		thumbnail->width  = 0;
 		thumbnail->height = 0;
@@ -235,7 +237,7 @@ FFResult getThumbnail( GetThumbnailStruct* thumbnail )
 	thumbnail->height = info->GetHeight();
 	if( thumbnail->rgbaPixelBuffer != nullptr )
 	{
-		uint32_t bytes = info->GetWidth() * info->GetHeight() * 4u;
+		size_t bytes = size_t( info->GetWidth() ) * info->GetHeight() * 4u;
 		memcpy( thumbnail->rgbaPixelBuffer, info->GetPixels(), bytes );
 	}
 	return FF_SUCCESS;

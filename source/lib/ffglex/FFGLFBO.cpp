@@ -1,11 +1,39 @@
 #include "FFGLFBO.h"
 
+#include <cassert>
+#include <utility>
+
 #include "FFGLScopedFBOBinding.h"
 #include "FFGLScopedRenderBufferBinding.h"
 #include "FFGLScopedTextureBinding.h"
 
 namespace ffglex
 {
+FFGLFBO::FFGLFBO( FFGLFBO&& other ) noexcept :
+	width( std::exchange( other.width, 0 ) ),
+	height( std::exchange( other.height, 0 ) ),
+	colorInternalFormat( std::exchange( other.colorInternalFormat, 0 ) ),
+	fboID( std::exchange( other.fboID, 0 ) ),
+	depthBufferID( std::exchange( other.depthBufferID, 0 ) ),
+	colorTextureID( std::exchange( other.colorTextureID, 0 ) )
+{
+}
+
+FFGLFBO& FFGLFBO::operator=( FFGLFBO&& other ) noexcept
+{
+	if( this != &other )
+	{
+		assert( fboID == 0 && depthBufferID == 0 && colorTextureID == 0 );
+		width = std::exchange( other.width, 0 );
+		height = std::exchange( other.height, 0 );
+		colorInternalFormat = std::exchange( other.colorInternalFormat, 0 );
+		fboID = std::exchange( other.fboID, 0 );
+		depthBufferID = std::exchange( other.depthBufferID, 0 );
+		colorTextureID = std::exchange( other.colorTextureID, 0 );
+	}
+	return *this;
+}
+
 bool FFGLFBO::Initialise( GLsizei newWidth, GLsizei newHeight, GLint internalFormat )
 {
 	if( fboID != 0 )

@@ -12,6 +12,13 @@ class FFGLFBO
 {
 public:
 	FFGLFBO() = default;
+	// A copy would delete the same GL objects twice. A move hands them over
+	// and leaves the source empty; the target of a move assignment must be
+	// empty (released) already, since freeing needs the context current.
+	FFGLFBO( const FFGLFBO& ) = delete;
+	FFGLFBO& operator=( const FFGLFBO& ) = delete;
+	FFGLFBO( FFGLFBO&& other ) noexcept;
+	FFGLFBO& operator=( FFGLFBO&& other ) noexcept;
 
 	// Creates and attaches everything, leaving the caller's framebuffer
 	// bindings as they were. Refused while already initialised; to change

@@ -12,6 +12,7 @@ void Log( const std::string& message )
 
 void Log( const char* message )
 {
-	Log( std::string( message != nullptr ? message : "" ) );
+	const std::string text = message != nullptr ? message : "";
+	Log( text );
 }
 }// namespace ffglex

@@ -2,6 +2,7 @@
 // reach the host's log; that channel is FFGLLog::LogToHost.
 #pragma once
 
+#include <cstddef>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -17,12 +18,12 @@ void Log( const char* message );
 class VariadicMessageBuilder
 {
 public:
+	static void Build( std::ostringstream& ) {}
 	template< typename First, typename... Rest >
 	static void Build( std::ostringstream& stream, First&& first, Rest&&... rest )
 	{
 		Put( stream, std::forward< First >( first ) );
-		if constexpr( sizeof...( rest ) > 0 )
-			Build( stream, std::forward< Rest >( rest )... );
+		Build( stream, std::forward< Rest >( rest )... );
 	}
 
 private:
@@ -42,15 +43,18 @@ private:
 	{
 		Put( stream, static_cast< const char* >( text ) );
 	}
+	static void Put( std::ostringstream&, std::nullptr_t ) {}
 };
 
-// Concatenates any number of streamable values into one message.
-template< typename First, typename Second, typename... Rest >
-void Log( First&& first, Second&& second, Rest&&... rest )
+// Concatenates any number of streamable values into one line, so Log( 42 ),
+// Log( 2.5 ) and Log( "n=", 0 ) print 42, 2.5 and n=0. A literal 0 is the
+// number, not a null text: this template matches it exactly.
+template< typename... Values >
+void Log( Values&&... values )
 {
 	std::ostringstream stream;
-	VariadicMessageBuilder::Build( stream, std::forward< First >( first ), std::forward< Second >( second ),
-	                               std::forward< Rest >( rest )... );
-	Log( stream.str() );
+	VariadicMessageBuilder::Build( stream, std::forward< Values >( values )... );
+	const std::string line = stream.str();
+	Log( line );// an exact tie: the non-template writer is chosen
 }
 }// namespace ffglex

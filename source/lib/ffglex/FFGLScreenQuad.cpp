@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cstdint>
+#include <utility>
 #include "FFGLScopedVAOBinding.h"
 #include "FFGLScopedBufferBinding.h"
 
@@ -21,6 +22,23 @@ FFGLScreenQuad::FFGLScreenQuad() :
 	vaoID( 0 ),
 	vboID( 0 )
 {
+}
+
+FFGLScreenQuad::FFGLScreenQuad( FFGLScreenQuad&& other ) noexcept :
+	vaoID( std::exchange( other.vaoID, 0 ) ),
+	vboID( std::exchange( other.vboID, 0 ) )
+{
+}
+
+FFGLScreenQuad& FFGLScreenQuad::operator=( FFGLScreenQuad&& other ) noexcept
+{
+	if( this != &other )
+	{
+		assert( vaoID == 0 && vboID == 0 );
+		vaoID = std::exchange( other.vaoID, 0 );
+		vboID = std::exchange( other.vboID, 0 );
+	}
+	return *this;
 }
 
 FFGLScreenQuad::~FFGLScreenQuad()

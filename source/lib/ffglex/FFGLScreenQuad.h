@@ -34,6 +34,10 @@ public:
 	~FFGLScreenQuad();
 	FFGLScreenQuad( const FFGLScreenQuad& ) = delete;
 	FFGLScreenQuad& operator=( const FFGLScreenQuad& ) = delete;
+	// Hands the GL objects over and leaves the source empty. The target of a
+	// move assignment must hold none (released), as for destruction.
+	FFGLScreenQuad( FFGLScreenQuad&& other ) noexcept;
+	FFGLScreenQuad& operator=( FFGLScreenQuad&& other ) noexcept;
 
 	// Builds the vertex array and buffer; a quad built earlier is released
 	// first. Leaves vertex array 0 and array buffer 0 bound.

@@ -1,6 +1,7 @@
 #include "FFGLShader.h"
 
 #include <cassert>
+#include <utility>
 #include <vector>
 #include "FFGLLogging.h"
 
@@ -20,6 +21,29 @@ FFGLShader::FFGLShader() :
 	fragmentShaderID( 0 ),
 	programID( 0 )
 {
+}
+
+FFGLShader::FFGLShader( FFGLShader&& other ) noexcept :
+	vertexShaderID( std::exchange( other.vertexShaderID, 0 ) ),
+	geometryShaderID( std::exchange( other.geometryShaderID, 0 ) ),
+	fragmentShaderID( std::exchange( other.fragmentShaderID, 0 ) ),
+	programID( std::exchange( other.programID, 0 ) ),
+	transformFeedbackVaryings( std::exchange( other.transformFeedbackVaryings, {} ) )
+{
+}
+
+FFGLShader& FFGLShader::operator=( FFGLShader&& other ) noexcept
+{
+	if( this != &other )
+	{
+		assert( vertexShaderID == 0 && geometryShaderID == 0 && fragmentShaderID == 0 && programID == 0 );
+		vertexShaderID = std::exchange( other.vertexShaderID, 0 );
+		geometryShaderID = std::exchange( other.geometryShaderID, 0 );
+		fragmentShaderID = std::exchange( other.fragmentShaderID, 0 );
+		programID = std::exchange( other.programID, 0 );
+		transformFeedbackVaryings = std::exchange( other.transformFeedbackVaryings, {} );
+	}
+	return *this;
 }
 
 FFGLShader::~FFGLShader()
@@ -173,6 +197,11 @@ void FFGLShader::AddTransformFeedbackVarying( const char* name )
 {
 	if( name != nullptr )
 		transformFeedbackVaryings.emplace_back( name );
+}
+
+void FFGLShader::AddTransformFeedbackVarying( const std::string& name )
+{
+	transformFeedbackVaryings.push_back( name );
 }
 
 GLint FFGLShader::FindUniform( const char* name ) const

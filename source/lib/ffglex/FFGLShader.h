@@ -17,6 +17,11 @@ public:
 	~FFGLShader();
 	FFGLShader( const FFGLShader& ) = delete;
 	FFGLShader& operator=( const FFGLShader& ) = delete;
+	// Hands the GL objects and the varyings over and leaves the source empty.
+	// The target of a move assignment must hold no GL objects (freed), as
+	// for destruction.
+	FFGLShader( FFGLShader&& other ) noexcept;
+	FFGLShader& operator=( FFGLShader&& other ) noexcept;
 
 	// Vertex and fragment stage. The fragment text may be missing only when
 	// transform-feedback varyings have been added. Any program held from an
@@ -33,7 +38,9 @@ public:
 	void FreeGLResources();
 
 	// Captured interleaved into one buffer; takes effect at the next link.
+	// The name is copied; a null name is ignored.
 	void AddTransformFeedbackVarying( const char* name );
+	void AddTransformFeedbackVarying( const std::string& name );
 
 	// -1 when the program has no active uniform of that name.
 	GLint FindUniform( const char* name ) const;

@@ -1,5 +1,6 @@
 #include "FFGLAudio.h"
 #include <cmath>
+#include <limits>
 #include <utility>
 #include "../ffglex/FFGLUtilities.h"
 
@@ -21,6 +22,28 @@ void SmoothValue::SetSmoothness( float newSmoothness )
 
 namespace
 {
+constexpr float largest_ = std::numeric_limits< float >::max();
+
+// A bin's energy, saturated at the largest float: a huge bin or gain must not
+// become an infinity that the smoother would keep forever. A non-finite bin
+// is noise and counts as silent, as does a silent bin under an infinite gain.
+float Energy( float bin, float gain )
+{
+	if( !std::isfinite( bin ) )
+		return 0.0f;
+	const double energy = static_cast< double >( bin ) * bin * gain;
+	if( std::isnan( energy ) )
+		return 0.0f;
+	return energy > largest_ ? largest_ : static_cast< float >( energy );
+}
+
+// Adds without passing the largest float, for the same reason.
+void Accumulate( float& sum, float energy )
+{
+	const float total = sum + energy;
+	sum = total > largest_ ? largest_ : total;
+}
+
 // Root mean square of a band; an empty band is silent rather than 0 / 0.
 float BandLevel( float sum, int32_t count )
 {
@@ -41,23 +64,21 @@ void Audio::Update( std::vector< float > spectrum )
 	int32_t lowCount = 0, midCount = 0, highCount = 0;
 	for( int32_t i = 0; i < n; ++i )
 	{
-		float energy = fft[ i ] * fft[ i ] * gain;
-		if( !std::isfinite( energy ) )
-			energy = 0.0f;
-		total += energy;
+		const float energy = Energy( fft[ i ], gain );
+		Accumulate( total, energy );
 		if( i < third )
 		{
-			lowSum += energy;
+			Accumulate( lowSum, energy );
 			++lowCount;
 		}
 		else if( third < i && i < twoThirds )
 		{
-			midSum += energy;
+			Accumulate( midSum, energy );
 			++midCount;
 		}
 		else if( twoThirds < i )
 		{
-			highSum += energy;
+			Accumulate( highSum, energy );
 			++highCount;
 		}
 	}

@@ -78,7 +78,8 @@ char* Plugin::GetParameterDisplay( uint32_t index )
 
 FFResult Plugin::SetFloatParameter( uint32_t index, float value )
 {
-	if( !HasParamAt( index ) )
+	// A NaN or an infinity would be stored, read back and sent as a uniform.
+	if( !HasParamAt( index ) || !std::isfinite( value ) )
 		return FF_FAIL;
 	params[ index ]->SetValue( value );
 	return FF_SUCCESS;
@@ -165,7 +166,12 @@ void Plugin::AddParam( std::shared_ptr< Param > param )
 	if( !param )
 		return;
 	uint32_t index = static_cast< uint32_t >( params.size() );
-	SetParamInfo( index, param->GetName().c_str(), param->GetType(), param->GetValue() );
+	// A text parameter registers its text: the registry's default is what
+	// every new instance is given, so a float default would blank it.
+	if( auto text = std::dynamic_pointer_cast< ParamText >( param ) )
+		SetParamInfo( index, param->GetName().c_str(), param->GetType(), text->text.c_str() );
+	else
+		SetParamInfo( index, param->GetName().c_str(), param->GetType(), param->GetValue() );
 	params.push_back( std::move( param ) );
 }
 

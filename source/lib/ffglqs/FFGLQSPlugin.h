@@ -32,6 +32,7 @@ public:
 	FFResult InitGL( const FFGLViewportStruct* viewport ) override;
 	FFResult DeInitGL() override;
 	char* GetParameterDisplay( uint32_t index ) override;
+	// Refuses NaN and infinities with FF_FAIL, leaving the value unchanged.
 	FFResult SetFloatParameter( uint32_t index, float value ) override;
 	FFResult SetTextParameter( uint32_t index, const char* value ) override;
 	float GetFloatParameter( uint32_t index ) override;
@@ -40,6 +41,9 @@ public:
 	void SetSampleRate( uint32_t sampleRate ) override;
 
 	// Hooks for the author.
+	// Init runs inside InitGL after the program and the quad are built but
+	// before the viewport is recorded: GetViewport() still holds the previous
+	// viewport (zero on a new instance). Read the size in Update or Render.
 	virtual FFResult Init();
 	virtual void Update();
 	virtual FFResult Render( ProcessOpenGLStruct* inputTextures );

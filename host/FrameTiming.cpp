@@ -1,0 +1,23 @@
+#include "FrameTiming.h"
+
+#include <GL/glcorearb.h>
+
+#include <ctime>
+
+namespace plughost
+{
+double ThreadCpuSeconds()
+{
+	timespec now{};
+	clock_gettime( CLOCK_THREAD_CPUTIME_ID, &now );
+	return static_cast< double >( now.tv_sec ) + static_cast< double >( now.tv_nsec ) * 1e-9;
+}
+}// namespace plughost
+
+namespace plughost
+{
+void FinishGL()
+{
+	glFinish();
+}
+}// namespace plughost
