@@ -19,7 +19,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <sstream>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -139,10 +139,9 @@ std::pair< int, std::string > RenderAndCompare( plughost::Instance& instance, Sh
 					worst = diff, worstX = x, worstY = y;
 			}
 		}
-	std::ostringstream out;
-	out << w << "x" << h << " display " << display << ": max difference " << worst << " at (" << worstX << ", "
-	    << worstY << "), " << skipped << " pixels on a discontinuity skipped";
-	return { worst, out.str() };
+	return { worst, std::to_string( w ) + "x" + std::to_string( h ) + " display " + std::to_string( display ) + ": max difference " +
+					   std::to_string( worst ) + " at (" + std::to_string( worstX ) + ", " + std::to_string( worstY ) + "), " +
+					   std::to_string( skipped ) + " pixels on a discontinuity skipped" };
 }
 
 // Manual mode; minutes and seconds are sent while smooth so they stay unsnapped.

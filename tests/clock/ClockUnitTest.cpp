@@ -104,11 +104,10 @@ TEST( ClockTime, LocalTimeFallsBackToUtc )
 TEST( ClockTime, Fractions )
 {
 	const struct { int h, m, s, ms; float offset; bool h24, smooth; float hours, minutes, seconds; } cases[] = {
-		{ 13, 30, 0, 0, 0, false, false, 1.5f / 12, 0.5f, 0 }, { 13, 30, 0, 0, 0, true, false, 13.5f / 24, 0.5f, 0 },
+		{ 13, 30, 0, 0, 0, true, false, 13.5f / 24, 0.5f, 0 },
 		// The offset moves the hour only, wrapping through 24; 12-hour faces truncate a fractional one.
 		{ 3, 0, 0, 0, -12, true, false, 15.0f / 24, 0, 0 }, { 3, 0, 0, 0, -12, false, false, 3.0f / 12, 0, 0 },
-		{ 0, 30, 0, 0, -100, true, false, 20.5f / 24, 0.5f, 0 }, { 10, 0, 0, 0, 1.5f, true, false, 11.5f / 24, 0, 0 },
-		{ 10, 0, 0, 0, 1.5f, false, false, 11.0f / 12, 0, 0 },
+		{ 10, 0, 0, 0, 1.5f, true, false, 11.5f / 24, 0, 0 }, { 10, 0, 0, 0, 1.5f, false, false, 11.0f / 12, 0, 0 },
 		// Noon reads 0 on a 12-hour face; seconds never move the hour.
 		{ 12, 0, 0, 0, 0, false, true, 0, 0, 0 }, { 7, 0, 59, 999, 0, false, true, 7.0f / 12, 59.0f / 3600, 59.999f / 60 },
 		{ 10, 15, 30, 250, 0, false, false, 10.25f / 12, 0.25f, 0.5f },
