@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <cstdlib>
 
 namespace facecover
 {
@@ -37,7 +36,7 @@ bool MakeMapping( const View& view, Mapping& m )
 	if( !( scale > 0.0f ) || !std::isfinite( scale ) || !( aspect > 0.0f ) || !std::isfinite( aspect ) ||
 		view.width <= 0 || view.height <= 0 )
 		return false;
-	if( int64_t{ view.width } * view.height < kSmallestCovered )
+	if( int64_t{ view.width } * view.height < kSmallestCovered )// the viewport GL draws into
 		return false;
 	m.kx     = aspect > 1.0f ? static_cast< double >( scale ) / aspect : scale;
 	m.ky     = aspect > 1.0f ? static_cast< double >( scale ) : static_cast< double >( scale ) * aspect;
@@ -73,7 +72,8 @@ public:
 		}
 		const double u0 = std::min( { u[ 0 ], u[ 1 ], u[ 2 ], u[ 3 ] } ), u1 = std::max( { u[ 0 ], u[ 1 ], u[ 2 ], u[ 3 ] } );
 		const double v0 = std::min( { v[ 0 ], v[ 1 ], v[ 2 ], v[ 3 ] } ), v1 = std::max( { v[ 0 ], v[ 1 ], v[ 2 ], v[ 3 ] } );
-		if( !std::isfinite( u0 - u1 ) || !std::isfinite( v0 - v1 ) )
+		// A NaN anywhere makes the sum NaN (min and max could pass it by).
+		if( !std::isfinite( u[ 0 ] + u[ 1 ] + u[ 2 ] + u[ 3 ] + v[ 0 ] + v[ 1 ] + v[ 2 ] + v[ 3 ] ) )
 			failed = true;
 		else if( u1 < -m.pixelU || u0 > 1.0 + m.pixelU || v1 < -m.pixelV || v0 > 1.0 + m.pixelV )
 			return;
@@ -125,8 +125,8 @@ private:
 	}
 };
 
-// The points o + t u + s n for t in [from, to] and |s| <= half, where u is
-// a unit direction and n its normal.
+// The points t u + s n for t in [from, to] and |s| <= half, where u is a
+// unit direction from the centre and n its normal.
 void Strip( Emitter& e, double ux, double uy, double from, double to, double half )
 {
 	const double nx = -uy, ny = ux;

@@ -34,8 +34,9 @@ private:
 	// (nothing drawn) when the whole quad must be drawn instead.
 	bool DrawOverCover( float aspectRatio, const float ( &time )[ 3 ] );
 
-	// The cover's triangles: rebuilt every frame into fixed storage and
-	// streamed into one buffer that only its own vertex array binds.
+	// The cover's triangles: rebuilt into fixed storage when what they
+	// depend on changes, and streamed into one buffer that only its own
+	// vertex array binds.
 	GLuint coverArray  = 0;
 	GLuint coverBuffer = 0;
 	facecover::GlyphCover glyphCover;

@@ -3,10 +3,9 @@
 #include "VavoRozar.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
-#include <cstdlib>
 #include <memory>
 #include <new>
 
