@@ -10,7 +10,8 @@
 
 namespace plughost
 {
-InputTexture::InputTexture( const Image& image, uint32_t hardwareWidth, uint32_t hardwareHeight )
+InputTexture::InputTexture( const Image& image, uint32_t hardwareWidth, uint32_t hardwareHeight,
+							std::array< uint8_t, 4 > padding )
 {
 	if( image.pixels.size() != static_cast< std::size_t >( image.width ) * image.height * 4 || image.width == 0 ||
 		image.height == 0 )
@@ -38,10 +39,12 @@ InputTexture::InputTexture( const Image& image, uint32_t hardwareWidth, uint32_t
 	glPixelStorei( GL_UNPACK_ROW_LENGTH, 0 );
 	glPixelStorei( GL_UNPACK_SKIP_ROWS, 0 );
 	glPixelStorei( GL_UNPACK_SKIP_PIXELS, 0 );
-	// Zero-fill the padding so sampling past the picture reads transparent black.
-	std::vector< uint8_t > zeros( static_cast< std::size_t >( hardwareWidth ) * hardwareHeight * 4, 0 );
+	// Fill the padding so sampling past the picture reads a known colour.
+	std::vector< uint8_t > filled( static_cast< std::size_t >( hardwareWidth ) * hardwareHeight * 4 );
+	for( std::size_t i = 0; i < filled.size(); ++i )
+		filled[ i ] = padding[ i % 4 ];
 	glTexImage2D( GL_TEXTURE_2D, 0, GL_RGBA8, static_cast< GLsizei >( hardwareWidth ), static_cast< GLsizei >( hardwareHeight ),
-				  0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.data() );
+				  0, GL_RGBA, GL_UNSIGNED_BYTE, filled.data() );
 	glTexSubImage2D( GL_TEXTURE_2D, 0, 0, 0, static_cast< GLsizei >( image.width ), static_cast< GLsizei >( image.height ),
 					 GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data() );
 	glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR );

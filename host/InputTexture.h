@@ -8,6 +8,7 @@
 
 #include <ffgl/FFGL.h>
 
+#include <array>
 #include <cstdint>
 
 namespace plughost
@@ -16,8 +17,10 @@ class InputTexture
 {
 public:
 	// A hardware size of 0 means "same as the picture". Throws Error when the
-	// hardware size is smaller than the picture.
-	explicit InputTexture( const Image& image, uint32_t hardwareWidth = 0, uint32_t hardwareHeight = 0 );
+	// hardware size is smaller than the picture. The allocation beyond the
+	// picture is filled with `padding` (RGBA), transparent black by default.
+	explicit InputTexture( const Image& image, uint32_t hardwareWidth = 0, uint32_t hardwareHeight = 0,
+						   std::array< uint8_t, 4 > padding = {} );
 	~InputTexture();
 	InputTexture( const InputTexture& )            = delete;
 	InputTexture& operator=( const InputTexture& ) = delete;

@@ -2,11 +2,14 @@
 #pragma once
 
 #include "Bt709.h"
+#include "ChildProcess.h"
 #include "Compositing.h"
 #include "Error.h"
 #include "FramePacer.h"
 #include "FrameTiming.h"
+#include "GLCensus.h"
 #include "GLContext.h"
+#include "HeapUsage.h"
 #include "Image.h"
 #include "InputTexture.h"
 #include "Instance.h"

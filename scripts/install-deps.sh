@@ -7,6 +7,9 @@ packages=(
   cmake g++ make binutils pkgconf dpkg-dev file
   libgtest-dev libbenchmark-dev libpng-dev
   libegl-dev libgl-dev libopengl-dev libegl-mesa0 libgl1-mesa-dri
+  # The fuzz targets: clang with its sanitizer and libFuzzer runtimes, and
+  # the symbolizer that puts names on their reports.
+  clang libclang-rt-14-dev llvm-14
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "bench/BenchCommand.h"
 #include "info/InfoCommand.h"
 #include "render/RenderCommand.h"
+#include "validate/ValidateCommand.h"
 
 namespace plughost::cli
 {
@@ -40,6 +41,7 @@ const std::vector< CommandSpec >& Commands()
 		InfoCommand(),
 		RenderCommand(),
 		BenchCommand(),
+		ValidateCommand(),
 	};
 	return commands;
 }

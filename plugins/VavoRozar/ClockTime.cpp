@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <ctime>
+#include <mutex>
 #include <sys/time.h>
 
 namespace clocktime
@@ -18,12 +19,23 @@ BrokenDownTime ToLocalTime( int64_t epochSeconds, int64_t microseconds )
 
 	const time_t t = static_cast< time_t >( epochSeconds );
 	struct tm fields{};
-	// localtime_r need not read TZ again: tzset picks up a zone the host
-	// changed while running, as localtime itself would.
-	tzset();
-	// Thread-safe form of localtime. If the zone rules cannot convert this
-	// instant, show UTC rather than nothing; if even that fails, midnight.
-	if( localtime_r( &t, &fields ) == nullptr && gmtime_r( &t, &fields ) == nullptr )
+	bool converted = false;
+	{
+		// Instances on different threads convert at the same time, and
+		// tzset rewrites the C library's one copy of the zone rules. The C
+		// library guards that with a lock of its own that thread checkers
+		// cannot see; taking ours around it too makes the order explicit.
+		static std::mutex zoneMutex;
+		std::lock_guard< std::mutex > lock( zoneMutex );
+		// localtime_r need not read TZ again: tzset picks up a zone the host
+		// changed while running, as localtime itself would.
+		tzset();
+		// Thread-safe form of localtime. If the zone rules cannot convert
+		// this instant, show UTC rather than nothing; if even that fails,
+		// midnight.
+		converted = localtime_r( &t, &fields ) != nullptr || gmtime_r( &t, &fields ) != nullptr;
+	}
+	if( !converted )
 		return result;
 	result.hour   = fields.tm_hour;
 	result.minute = fields.tm_min;

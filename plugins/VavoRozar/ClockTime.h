@@ -22,7 +22,10 @@ struct ClockFractions
 };
 
 // Local time of a reading in seconds and microseconds since the epoch, using
-// the process's time zone. Falls back to UTC when the local conversion fails,
+// the process's time zone, re-read on every call. Uses the reentrant
+// conversion, which fills the caller's fields instead of the C library's one
+// shared result, under a lock around the zone rules, so instances on
+// different threads can convert at the same time. Falls back to UTC when the local conversion fails,
 // and to midnight when that fails too, so a frame can always be drawn.
 BrokenDownTime ToLocalTime( int64_t epochSeconds, int64_t microseconds );
 

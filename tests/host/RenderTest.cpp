@@ -72,6 +72,21 @@ TEST( Textures, PaddedInputHoldsThePictureUpsideDownInItsCorner )
 	glBlitFramebuffer( 0, 0, 40, 20, 0, 0, 40, 20, GL_COLOR_BUFFER_BIT, GL_NEAREST );
 	glDeleteFramebuffers( 1, &source );
 	EXPECT_EQ( target.ReadPixels(), picture );
+	// The allocation beyond the picture holds the padding colour asked for.
+	InputTexture padded( picture, 64, 32, { 255, 0, 255, 128 } );
+	RenderTarget whole( 64, 32 );
+	glGenFramebuffers( 1, &source );
+	glBindFramebuffer( GL_READ_FRAMEBUFFER, source );
+	glFramebufferTexture2D( GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, padded.Handle(), 0 );
+	glBindFramebuffer( GL_DRAW_FRAMEBUFFER, whole.Framebuffer() );
+	glBlitFramebuffer( 0, 0, 64, 32, 0, 0, 64, 32, GL_COLOR_BUFFER_BIT, GL_NEAREST );
+	glDeleteFramebuffers( 1, &source );
+	const Image all = whole.ReadPixels();
+	for( const auto& [ x, y ] : { std::pair{ 63, 0 }, std::pair{ 40, 31 }, std::pair{ 0, 11 } } )
+		EXPECT_EQ( std::vector< uint8_t >( all.pixels.begin() + ( y * 64 + x ) * 4, all.pixels.begin() + ( y * 64 + x ) * 4 + 4 ),
+				   ( std::vector< uint8_t >{ 255, 0, 255, 128 } ) ) << x << "," << y;
+	EXPECT_EQ( std::vector< uint8_t >( all.pixels.begin() + ( 31 * 64 ) * 4, all.pixels.begin() + ( 31 * 64 ) * 4 + 4 ),
+			   std::vector< uint8_t >( picture.pixels.begin() + ( 19 * 40 ) * 4, picture.pixels.begin() + ( 19 * 40 ) * 4 + 4 ) );
 	EXPECT_THROW( InputTexture( SolidImage( 8, 8, Rgba{} ), 4, 8 ), Error );
 	EXPECT_THROW( InputTexture( Image{} ), Error );
 }

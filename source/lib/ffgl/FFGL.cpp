@@ -1,24 +1,37 @@
 // The entry point: dispatch of the host's function codes.
 #include "FFGL.h"
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include "FFGLLog.h"
 #include "FFGLPlugin.h"
 #include "FFGLPluginInfo.h"
 
-// The plug-in object that answers plug-in-wide queries.
-static CFFGLPlugin* s_pPrototype = nullptr;
+// The plug-in object that answers plug-in-wide queries. Hosts that drive
+// instances from several threads reach it from all of them (code 8 reads
+// parameter types from it), and it may be made on first need, so it is
+// published atomically and made under a lock: two threads that both find it
+// missing make one prototype, not two. Reading it takes no lock. Deleting it
+// (code 2) while another thread still calls plugMain remains the host's
+// fault: de-initialise only when no other request is in flight.
+static std::atomic< CFFGLPlugin* > s_pPrototype{ nullptr };
 
 namespace
 {
+std::mutex& PrototypeMutex()
+{
+	static std::mutex mutex;
+	return mutex;
+}
+
 // A host that unloads the library without de-initialising it must not leak
 // the prototype.
 struct PrototypeReleaser
 {
 	~PrototypeReleaser()
 	{
-		delete s_pPrototype;
-		s_pPrototype = nullptr;
+		delete s_pPrototype.exchange( nullptr );
 	}
 } s_prototypeReleaser;
 }// namespace
@@ -91,13 +104,14 @@ FFResult initialise()
 		if( result != FF_SUCCESS )
 			return result;
 	}
-	if( s_pPrototype != nullptr )
+	std::lock_guard< std::mutex > lock( PrototypeMutex() );
+	if( s_pPrototype.load( std::memory_order_acquire ) != nullptr )
 		return FF_SUCCESS;
 
 	CFFGLPlugin* made = MakePluginObject();
 	if( made == nullptr )
 		return FF_FAIL;
-	s_pPrototype = made;
+	s_pPrototype.store( made, std::memory_order_release );
 	return FF_SUCCESS;
 }
 
@@ -105,10 +119,9 @@ FFResult deInitialise()
 {
 	if( g_CurrPluginInfo == nullptr )
 		return FF_FAIL;
-	if( s_pPrototype != nullptr )
 	{
-		delete s_pPrototype;
-		s_pPrototype = nullptr;
+		std::lock_guard< std::mutex > lock( PrototypeMutex() );
+		delete s_pPrototype.exchange( nullptr, std::memory_order_acq_rel );
 	}
 	if( FPDEINITIALISE hook = g_CurrPluginInfo->GetDeinitialiseMethod() )
 		hook();
@@ -118,9 +131,11 @@ FFResult deInitialise()
 // The prototype, made on first need; null when it cannot be made.
 CFFGLPlugin* Prototype()
 {
-	if( s_pPrototype == nullptr && initialise() != FF_SUCCESS )
+	if( CFFGLPlugin* prototype = s_pPrototype.load( std::memory_order_acquire ) )
+		return prototype;
+	if( initialise() != FF_SUCCESS )
 		return nullptr;
-	return s_pPrototype;
+	return s_pPrototype.load( std::memory_order_acquire );
 }
 
 // The registry that answers a query with an optional instance.

@@ -5,8 +5,11 @@
 
 namespace FFGLLog
 {
-// Stores the host's sink; null switches host logging off.
+// Stores the host's sink; null switches host logging off. Safe to call while
+// other threads log.
 void SetLogCallback(FFGLLogCallback callback);
-// Hands the message, unaltered, to the stored sink, if any.
+// Hands the message, unaltered, to the stored sink, if any, on the calling
+// thread: a host that drives instances from several threads gets calls from
+// each of them, possibly at the same time.
 void LogToHost(const char* message);
 }// namespace FFGLLog

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-char CFFGLPlugin::s_DisplayValue[ 16 ];
+thread_local char CFFGLPlugin::s_DisplayValue[ 16 ];
 
 CFFGLPlugin::CFFGLPlugin( bool supportTopLeftTextureOrientation ) :
 	CFFGLPluginManager( supportTopLeftTextureOrientation )

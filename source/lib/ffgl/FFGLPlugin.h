@@ -62,6 +62,9 @@ protected:
 	double hostTime = 0.0;
 	uint32_t sampleRate = 0;
 
-	// Shared by all objects of the library: the last default display text.
-	static char s_DisplayValue[ 16 ];
+	// The last default display text, shared by all objects of the library on
+	// one thread: it stays valid until that thread asks for the next one.
+	// One buffer per thread, because hosts may drive different instances
+	// from different threads at once and each reads its own text.
+	static thread_local char s_DisplayValue[ 16 ];
 };

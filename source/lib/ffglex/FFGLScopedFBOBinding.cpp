@@ -4,7 +4,6 @@ namespace ffglex
 {
 ScopedFBOBinding::ScopedFBOBinding( GLuint framebuffer, RestoreBehaviour restoreBehaviour ) :
 	isBound( true ),
-	restoreBehaviour( restoreBehaviour ),
 	previousDrawFramebuffer( 0 ),
 	previousReadFramebuffer( 0 )
 {

@@ -25,7 +25,7 @@ public:
 
 private:
 	bool isBound;
-	RestoreBehaviour restoreBehaviour;
+	// For RestoreToDefault these stay 0, so ending always rebinds them.
 	GLint previousDrawFramebuffer;
 	GLint previousReadFramebuffer;
 };

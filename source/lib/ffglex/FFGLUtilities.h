@@ -20,7 +20,10 @@ void HSVtoRGB( float h, float s, float v, float& r, float& g, float& b );
 // Null outputs are skipped.
 void HSVtoRGB( double h, double s, double v, double* r, double* g, double* b );
 
-// A float between lo and hi drawn from the C library's rand.
+// A float between lo and hi drawn from the C library's rand. The C library
+// keeps one generator for the whole process behind its own lock: calls from
+// several threads are safe but draw from, and reseed, one shared sequence.
+// Plug-ins that need their own sequence per instance use ffglqs::Random.
 float random( float lo, float hi );
 // NaN passes through.
 float clamp01( float x );

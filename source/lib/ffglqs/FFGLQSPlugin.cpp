@@ -9,7 +9,7 @@
 
 namespace ffglqs
 {
-char Plugin::displayValueBuffer[ 16 ] = {};
+thread_local char Plugin::displayValueBuffer[ 16 ] = {};
 
 namespace
 {

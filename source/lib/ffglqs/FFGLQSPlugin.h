@@ -71,8 +71,9 @@ public:
 	// The analyser fed from a spectrum parameter; null for unknown ones.
 	const Audio* GetAudio( const std::shared_ptr< ParamFFT >& param ) const;
 
-	// Shared by all quick-start plug-ins: the last display text made.
-	static char displayValueBuffer[ 16 ];
+	// The last display text made, shared by all quick-start plug-ins on one
+	// thread (one buffer per thread, as for CFFGLPlugin::s_DisplayValue).
+	static thread_local char displayValueBuffer[ 16 ];
 
 protected:
 	std::string CreateFragmentShader( const std::string& code ) const;
