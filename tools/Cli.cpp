@@ -6,6 +6,7 @@
 #include "bench/BenchCommand.h"
 #include "info/InfoCommand.h"
 #include "render/RenderCommand.h"
+#include "serve/ServeCommand.h"
 #include "validate/ValidateCommand.h"
 
 namespace plughost::cli
@@ -42,6 +43,7 @@ const std::vector< CommandSpec >& Commands()
 		RenderCommand(),
 		BenchCommand(),
 		ValidateCommand(),
+		ServeCommand(),
 	};
 	return commands;
 }

@@ -13,14 +13,6 @@ namespace plughost::cli
 {
 namespace
 {
-// How many generated pictures a plug-in gets when no --input was given.
-uint32_t GeneratedInputCount( const PluginLibrary& library, const Capabilities& caps )
-{
-	const uint32_t type = library.Identity().type;
-	const uint32_t wanted = type == FF_MIXER ? 2 : type == FF_EFFECT ? 1 : 0;
-	return std::min( std::max( wanted, type == FF_SOURCE ? 0u : caps.minimumInputs ), caps.maximumInputs );
-}
-
 int RunBench( const std::vector< std::string >& args, std::ostream& out, std::ostream& err )
 {
 	const BenchOptions options = ParseBenchArgs( args );

@@ -1,5 +1,6 @@
 #include "PluginSetup.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -53,6 +54,13 @@ void PrintWarnings( std::ostream& err, const std::vector< ResolvedSetting >& set
 	for( const auto& setting : settings )
 		if( !setting.warning.empty() )
 			err << "plughost: warning: " << setting.warning << "\n";
+}
+
+uint32_t GeneratedInputCount( const PluginLibrary& library, const Capabilities& caps )
+{
+	const uint32_t type   = library.Identity().type;
+	const uint32_t wanted = type == FF_MIXER ? 2 : type == FF_EFFECT ? 1 : 0;
+	return std::min( std::max( wanted, type == FF_SOURCE ? 0u : caps.minimumInputs ), caps.maximumInputs );
 }
 
 InputTextures UploadInputs( const std::vector< Image >& images )

@@ -24,6 +24,10 @@ void ApplySettings( Instance& instance, const std::vector< ResolvedSetting >& se
 
 void PrintWarnings( std::ostream& err, const std::vector< ResolvedSetting >& settings );
 
+// How many pictures a plug-in gets when no --input was given: one for an
+// effect, two for a mixer, within what it declares.
+uint32_t GeneratedInputCount( const PluginLibrary& library, const Capabilities& caps );
+
 // Input textures as hosts often hand them over: power-of-two allocations
 // with the picture in the lower-left corner.
 struct InputTextures
