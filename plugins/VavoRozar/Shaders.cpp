@@ -241,9 +241,11 @@ void main()
 		mask = max( mask, 0.0 );
 	}
 
+	// Transparent: where no glyph has ink the pixel is the same (0, 0, 0, 0)
+	// as outside every box.
 	if( SolidBackground == 1 )
 		fragColor = vec4( Color * mask, 1.0 );
 	else
-		fragColor = vec4( Color, mask );
+		fragColor = mask > 0.0 ? vec4( Color, mask ) : vec4( 0.0 );
 }
 )";

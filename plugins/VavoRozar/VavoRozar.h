@@ -1,8 +1,11 @@
 // The clock: an analog face or a digital HH:MM[:SS] read-out, drawn by two
-// GLSL programs over one full-viewport quad.
+// GLSL programs over the viewport: over the whole quad, or, when the host's
+// state allows, over a cleared background and a cover of the face only.
 #pragma once
 
 #include <FFGLSDK.h>
+
+#include "FaceCover.h"
 
 class VavoRozar : public CFFGLPlugin
 {
@@ -26,6 +29,31 @@ private:
 	ffglex::FFGLShader analogShader;
 	ffglex::FFGLShader digitalShader;
 	ffglex::FFGLScreenQuad quad;
+
+	// Draws the face over its cover after clearing the viewport; false
+	// (nothing drawn) when the whole quad must be drawn instead.
+	bool DrawOverCover( float aspectRatio, const float ( &time )[ 3 ] );
+
+	// The cover's triangles: rebuilt into fixed storage when what they
+	// depend on changes, and streamed into one buffer that only its own
+	// vertex array binds.
+	GLuint coverArray  = 0;
+	GLuint coverBuffer = 0;
+	facecover::GlyphCover glyphCover;
+	facecover::Vertex coverVertices[ facecover::kMaxVertices ] = {};
+	// What the buffer holds: the cover of these inputs (a digital frame's
+	// stays the same for a second), with its vertex count (-1: none).
+	struct CoverInputs
+	{
+		facecover::View view;
+		float time[ 3 ];
+		int digits[ 6 ];
+		int glyphSet;
+		bool digital, showSeconds;
+	};
+	CoverInputs coverInputs = {};
+	int coverCount          = -1;
+	int glyphSetGeneration  = 0;
 
 	GLuint digitTextures[ 11 ] = {};
 	int digitTextureWidth = 0;

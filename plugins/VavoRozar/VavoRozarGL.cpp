@@ -1,6 +1,10 @@
-// GL life of the clock: programs, quad and glyph textures, and the frame.
+// GL life of the clock: programs, quad, cover buffer and glyph textures, and
+// the frame.
 #include "VavoRozar.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -17,6 +21,50 @@ const char* const digitSamplerNames_[ 10 ] = {
 	"Digit0", "Digit1", "Digit2", "Digit3", "Digit4",
 	"Digit5", "Digit6", "Digit7", "Digit8", "Digit9",
 };
+
+// A clear writes what the face program writes over the background only
+// when nothing between the program and the framebuffer treats a drawn pixel
+// differently from a cleared one, and when every pixel the full quad would
+// write is written by one or the other.
+bool HostStateAllowsCover()
+{
+	for( GLenum capability : { GL_BLEND, GL_COLOR_LOGIC_OP, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_CULL_FACE, GL_POLYGON_SMOOTH,
+							   GL_SAMPLE_ALPHA_TO_COVERAGE, GL_SAMPLE_COVERAGE, GL_SAMPLE_MASK } )
+		if( glIsEnabled( capability ) )
+			return false;
+	GLboolean mask[ 4 ] = { GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE };
+	glGetBooleanv( GL_COLOR_WRITEMASK, mask );
+	GLint polygonMode[ 2 ] = { GL_FILL, GL_FILL };
+	glGetIntegerv( GL_POLYGON_MODE, polygonMode );
+	return mask[ 0 ] && mask[ 1 ] && mask[ 2 ] && mask[ 3 ] && polygonMode[ 0 ] == GL_FILL;
+}
+
+// Clears the viewport, within the host's scissor box when scissoring is on,
+// and leaves the scissor state and the clear colour as the host set them.
+void ClearViewport( const GLint ( &viewport )[ 4 ], bool solid )
+{
+	GLint box[ 4 ] = {};
+	glGetIntegeri_v( GL_SCISSOR_BOX, 0, box );
+	const bool scissorOn = glIsEnabledi( GL_SCISSOR_TEST, 0 ) == GL_TRUE;
+	int64_t x0 = viewport[ 0 ], y0 = viewport[ 1 ];
+	int64_t x1 = x0 + viewport[ 2 ], y1 = y0 + viewport[ 3 ];
+	if( scissorOn )
+	{
+		x0 = std::max< int64_t >( x0, box[ 0 ] ), x1 = std::min< int64_t >( x1, int64_t{ box[ 0 ] } + box[ 2 ] );
+		y0 = std::max< int64_t >( y0, box[ 1 ] ), y1 = std::min< int64_t >( y1, int64_t{ box[ 1 ] } + box[ 3 ] );
+	}
+	if( x1 <= x0 || y1 <= y0 )
+		return;
+	if( !scissorOn )
+		glEnablei( GL_SCISSOR_TEST, 0 );
+	glScissorIndexed( 0, static_cast< GLint >( x0 ), static_cast< GLint >( y0 ), static_cast< GLsizei >( x1 - x0 ),
+					  static_cast< GLsizei >( y1 - y0 ) );
+	const GLfloat background[ 4 ] = { 0.0f, 0.0f, 0.0f, solid ? 1.0f : 0.0f };
+	glClearBufferfv( GL_COLOR, 0, background );
+	glScissorIndexed( 0, box[ 0 ], box[ 1 ], box[ 2 ], box[ 3 ] );
+	if( !scissorOn )
+		glDisablei( GL_SCISSOR_TEST, 0 );
+}
 }// namespace
 
 VavoRozar::~VavoRozar()
@@ -44,6 +92,33 @@ FFResult VavoRozar::InitGL( const FFGLViewportStruct* viewport )
 		return FF_FAIL;
 	}
 
+	// Without the cover buffer every frame draws the whole quad.
+	glGenVertexArrays( 1, &coverArray );
+	glGenBuffers( 1, &coverBuffer );
+	if( coverArray != 0 && coverBuffer != 0 )
+	{
+		// The buffer is also the array's element buffer: bound with the array,
+		// it can be refilled without touching a buffer binding of the host.
+		glBindVertexArray( coverArray );
+		glBindBuffer( GL_ELEMENT_ARRAY_BUFFER, coverBuffer );
+		glBufferData( GL_ELEMENT_ARRAY_BUFFER, sizeof( coverVertices ), nullptr, GL_STREAM_DRAW );
+		glBindBuffer( GL_ARRAY_BUFFER, coverBuffer );
+		glEnableVertexAttribArray( 0 );
+		glVertexAttribPointer( 0, 3, GL_FLOAT, GL_FALSE, sizeof( facecover::Vertex ),
+							   reinterpret_cast< const void* >( offsetof( facecover::Vertex, x ) ) );
+		glEnableVertexAttribArray( 1 );
+		glVertexAttribPointer( 1, 2, GL_FLOAT, GL_FALSE, sizeof( facecover::Vertex ),
+							   reinterpret_cast< const void* >( offsetof( facecover::Vertex, u ) ) );
+		glBindBuffer( GL_ARRAY_BUFFER, 0 );
+		glBindVertexArray( 0 );
+	}
+	else
+	{
+		glDeleteBuffers( 1, &coverBuffer );
+		glDeleteVertexArrays( 1, &coverArray );
+		coverArray = coverBuffer = 0;
+	}
+
 	const clockglyphs::GlyphSize size = clockglyphs::ComputeGlyphSize( viewport->width, clockglyphs::kInitialGlyphBound );
 	GenerateDigitTextures( size.width, size.height );
 	digitTextureWidth  = size.width;
@@ -57,6 +132,11 @@ FFResult VavoRozar::DeInitGL()
 	analogShader.FreeGLResources();
 	digitalShader.FreeGLResources();
 	quad.Release();
+	glDeleteBuffers( 1, &coverBuffer );
+	glDeleteVertexArrays( 1, &coverArray );
+	coverArray = coverBuffer = 0;
+	std::memset( &coverInputs, 0, sizeof( coverInputs ) );
+	coverCount = -1;
 	glDeleteTextures( clockglyphs::kGlyphCount, digitTextures );
 	// Forget the names: after this they may belong to someone else, and a
 	// second DeInitGL must not delete them again.
@@ -71,6 +151,7 @@ void VavoRozar::GenerateDigitTextures( int width, int height )
 {
 	for( GLuint& name : digitTextures )
 		name = 0;
+	glyphCover.Clear();
 	if( width <= 0 || height <= 0 )
 		return;
 
@@ -85,6 +166,7 @@ void VavoRozar::GenerateDigitTextures( int width, int height )
 		{
 			std::memset( pixels.get(), 0, bytes );
 			rasteriser.Rasterise( pixels.get(), glyph );
+			glyphCover.Add( pixels.get(), width, height, glyph );
 		}
 
 		glGenTextures( 1, &digitTextures[ glyph ] );
@@ -97,6 +179,52 @@ void VavoRozar::GenerateDigitTextures( int width, int height )
 		glTexImage2D( GL_TEXTURE_2D, 0, GL_R8, width, height, 0, GL_RED, GL_UNSIGNED_BYTE, pixels.get() );
 		glBindTexture( GL_TEXTURE_2D, 0 );
 	}
+	glyphCover.Finish();
+	++glyphSetGeneration;
+}
+
+bool VavoRozar::DrawOverCover( float aspectRatio, const float ( &time )[ 3 ] )
+{
+	// In a tiny viewport the whole quad costs less than asking the host's
+	// state and building a cover.
+	const FFGLViewportStruct& stored = GetViewport();
+	if( coverArray == 0 || uint64_t{ stored.width } * stored.height < facecover::kSmallestCovered || !HostStateAllowsCover() )
+		return false;
+	GLint viewport[ 4 ] = {};
+	glGetIntegerv( GL_VIEWPORT, viewport );
+
+	CoverInputs inputs;
+	std::memset( &inputs, 0, sizeof( inputs ) );// compared bytewise, padding included
+	inputs.view        = { aspectRatio, scale, viewport[ 0 ], viewport[ 1 ], viewport[ 2 ], viewport[ 3 ] };
+	inputs.digital     = digital;
+	inputs.showSeconds = showSeconds;
+	inputs.glyphSet    = glyphSetGeneration;
+	if( digital )
+		facecover::ReadOut( time[ 0 ], time[ 1 ], time[ 2 ], hourFormat24h, inputs.digits );
+	else
+		std::memcpy( inputs.time, time, sizeof( inputs.time ) );
+
+	const bool rebuild = std::memcmp( &inputs, &coverInputs, sizeof( inputs ) ) != 0;
+	if( rebuild )
+	{
+		coverCount = digital ? facecover::Digital( inputs.view, showSeconds, inputs.digits, glyphCover, coverVertices )
+							 : facecover::Analog( inputs.view, { time[ 0 ], time[ 1 ], time[ 2 ], showSeconds }, coverVertices );
+		std::memcpy( &coverInputs, &inputs, sizeof( inputs ) );
+	}
+	if( coverCount < 0 )
+		return false;
+
+	ClearViewport( viewport, solidBackground );
+	if( coverCount > 0 )
+	{
+		glBindVertexArray( coverArray );
+		if( rebuild )
+			glBufferSubData( GL_ELEMENT_ARRAY_BUFFER, 0, static_cast< GLsizeiptr >( coverCount * sizeof( facecover::Vertex ) ),
+							 coverVertices );
+		glDrawArrays( GL_TRIANGLES, 0, coverCount );
+		glBindVertexArray( 0 );
+	}
+	return true;
 }
 
 FFResult VavoRozar::ProcessOpenGL( ProcessOpenGLStruct* )
@@ -162,7 +290,8 @@ FFResult VavoRozar::ProcessOpenGL( ProcessOpenGLStruct* )
 		glUniform1i( shader.FindUniform( "RedSeconds" ), redSecondsHand ? 1 : 0 );
 	}
 
-	quad.Draw();
+	if( !DrawOverCover( aspectRatio, { time.hours, time.minutes, time.seconds } ) )
+		quad.Draw();
 
 	if( digital )
 	{

@@ -53,8 +53,16 @@ FaceSpace ToFace( int width, int height, int x, int y, double scale )
 
 struct Glyph { int width, height; std::vector< uint8_t > texels; };
 
-// Bilinear, clamp-to-edge read of a glyph at (s, t), t = 0 on the top row.
-double SampleGlyph( const Glyph& glyph, double s, double t )
+// Glyph width for a viewport width, with the per-frame bound of 512; the height is 2w + 1.
+int GlyphWidthFor( int viewportWidth )
+{
+	const double twoF = 2.0 * static_cast< double >( static_cast< float >( viewportWidth ) * 0.114f );
+	return std::max( static_cast< int >( std::min( std::floor( twoF ), 512.0 ) ), 64 ) | 1;
+}
+
+// Bilinear, clamp-to-edge read of a glyph at (s, t), t = 0 on the top row;
+// `inked` tells whether any of the four texels read is lit.
+double SampleGlyph( const Glyph& glyph, double s, double t, bool& inked )
 {
 	const double u = s * glyph.width - 0.5, v = t * glyph.height - 0.5;
 	const double fu = std::floor( u ), fv = std::floor( v ), wu = u - fu, wv = v - fv;
@@ -64,6 +72,7 @@ double SampleGlyph( const Glyph& glyph, double s, double t )
 		return glyph.texels[ static_cast< size_t >( row ) * glyph.width + x ] / 255.0;
 	};
 	const int x0 = static_cast< int >( fu ), r0 = static_cast< int >( fv );
+	inked = at( x0, r0 ) + at( x0 + 1, r0 ) + at( x0, r0 + 1 ) + at( x0 + 1, r0 + 1 ) > 0;
 	const double top    = at( x0, r0 ) * ( 1 - wu ) + at( x0 + 1, r0 ) * wu;
 	const double bottom = at( x0, r0 + 1 ) * ( 1 - wu ) + at( x0 + 1, r0 + 1 ) * wu;
 	return top * ( 1 - wv ) + bottom * wv;
@@ -134,21 +143,18 @@ Pixel DigitalPixel( const FaceInputs& in, const std::vector< Glyph >& glyphs, in
 		const double ex = std::fabs( std::fabs( qx ) - bw / 2.0 ), ey = std::fabs( std::fabs( qy ) - dh / 2.0 );
 		ambiguous = ambiguous || ( ex < edgeX && std::fabs( qy ) <= dh / 2.0 + edgeY ) ||
 		            ( ey < edgeY && std::fabs( qx ) <= bw / 2.0 + edgeX );
+		bool inked = false;
 		if( std::fabs( qx ) < bw / 2.0 && std::fabs( qy ) < dh / 2.0 )
-			mask = std::max( mask, SampleGlyph( glyphs[ value < 0 ? 10 : value ], ( qx + bw / 2.0 ) / bw, 1.0 - ( qy + dh / 2.0 ) / dh ) );
+			mask = std::max( mask, SampleGlyph( glyphs[ value < 0 ? 10 : value ], ( qx + bw / 2.0 ) / bw, 1.0 - ( qy + dh / 2.0 ) / dh, inked ) );
+		// Transparent colour jumps where the mask leaves 0; the GPU's filter
+		// weights are coarser than these.
+		ambiguous = ambiguous || ( !in.solidBackground && inked && mask < 2.0 / 255.0 );
 	}
-	return in.solidBackground ? Pixel{ in.red * mask, in.green * mask, in.blue * mask, 1.0, ambiguous }
-	                          : Pixel{ in.red, in.green, in.blue, mask, ambiguous };
+	if( in.solidBackground )
+		return { in.red * mask, in.green * mask, in.blue * mask, 1.0, ambiguous };
+	return mask > 0.0 ? Pixel{ in.red, in.green, in.blue, mask, ambiguous } : Pixel{ 0, 0, 0, 0, ambiguous };
 }
 }// namespace
-
-std::array< int, 2 > GlyphSizeFor( double viewportWidth, int bound )
-{
-	const float f     = static_cast< float >( viewportWidth ) * 0.114f;
-	const double twoF = 2.0 * static_cast< double >( f );
-	const int w       = std::max( static_cast< int >( std::min( std::floor( twoF ), static_cast< double >( bound ) ) ), 64 ) | 1;
-	return { w, 2 * w + 1 };
-}
 
 std::vector< uint8_t > MakeGlyph( int glyph, int width, int height )
 {
@@ -211,9 +217,9 @@ std::vector< Pixel > Frame( const FaceInputs& in, bool digital, int width, int h
 	if( !( in.scale > 0.0f ) || !std::isfinite( in.scale ) )
 		return std::vector< Pixel >( static_cast< size_t >( width ) * height, Pixel{ 0, 0, 0, in.solidBackground ? 1.0 : 0.0 } );
 	std::vector< Glyph > glyphs;
-	const auto size = GlyphSizeFor( width, 512 );
+	const int w = GlyphWidthFor( width );
 	for( int g = 0; digital && g < 11; ++g )
-		glyphs.push_back( { size[ 0 ], size[ 1 ], MakeGlyph( g, size[ 0 ], size[ 1 ] ) } );
+		glyphs.push_back( { w, 2 * w + 1, MakeGlyph( g, w, 2 * w + 1 ) } );
 	for( int y = 0; y < height; ++y )
 		for( int x = 0; x < width; ++x )
 			frame.push_back( digital ? DigitalPixel( in, glyphs, width, height, x, y ) : AnalogPixel( in, width, height, x, y ) );

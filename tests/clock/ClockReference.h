@@ -2,7 +2,6 @@
 // drawing formulas alone so the GPU frames can be checked against it.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -26,8 +25,6 @@ struct Pixel
 	bool ambiguous = false;
 };
 
-// Glyph size { width, height } for a viewport width and bound (the per-frame bound is 512).
-std::array< int, 2 > GlyphSizeFor( double viewportWidth, int bound );
 // Digit 0..9 or the colon (10): width x height bytes, row 0 on top.
 std::vector< uint8_t > MakeGlyph( int glyph, int width, int height );
 // A whole frame of the analog or digital face, row by row from the bottom.
