@@ -1,8 +1,10 @@
 #include "ClockTime.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <string>
 #include <sys/time.h>
 
 namespace clocktime
@@ -28,8 +30,19 @@ BrokenDownTime ToLocalTime( int64_t epochSeconds, int64_t microseconds )
 		static std::mutex zoneMutex;
 		std::lock_guard< std::mutex > lock( zoneMutex );
 		// localtime_r need not read TZ again: tzset picks up a zone the host
-		// changed while running, as localtime itself would.
-		tzset();
+		// changed while running, as localtime itself would. It runs only when
+		// TZ has changed, because with TZ unset the C library checks
+		// /etc/localtime with a system call on every tzset.
+		static bool zoneRead = false, hadZone = false;
+		static std::string lastZone;
+		const char* zone = std::getenv( "TZ" );
+		if( !zoneRead || hadZone != ( zone != nullptr ) || ( zone != nullptr && lastZone != zone ) )
+		{
+			tzset();
+			zoneRead = true;
+			hadZone  = zone != nullptr;
+			lastZone = zone != nullptr ? zone : "";
+		}
 		// Thread-safe form of localtime. If the zone rules cannot convert
 		// this instant, show UTC rather than nothing; if even that fails,
 		// midnight.

@@ -147,6 +147,20 @@ FFResult VavoRozar::DeInitGL()
 	return FF_SUCCESS;
 }
 
+namespace
+{
+// Without the glyph buffer a texture made from a null pointer would hold
+// whatever the driver had; zero it in bands from a small static buffer so
+// the digits come out blank instead.
+void ClearBoundGlyph( int width, int height )
+{
+	static const unsigned char zeros_[ 16 * 1024 ] = {};
+	const int rows = std::max( 1, static_cast< int >( sizeof zeros_ ) / width );
+	for( int y = 0; y < height && width <= static_cast< int >( sizeof zeros_ ); y += rows )
+		glTexSubImage2D( GL_TEXTURE_2D, 0, 0, y, width, std::min( rows, height - y ), GL_RED, GL_UNSIGNED_BYTE, zeros_ );
+}
+}// namespace
+
 void VavoRozar::GenerateDigitTextures( int width, int height )
 {
 	for( GLuint& name : digitTextures )
@@ -177,6 +191,8 @@ void VavoRozar::GenerateDigitTextures( int width, int height )
 		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE );
 		glPixelStorei( GL_UNPACK_ALIGNMENT, 1 );
 		glTexImage2D( GL_TEXTURE_2D, 0, GL_R8, width, height, 0, GL_RED, GL_UNSIGNED_BYTE, pixels.get() );
+		if( !pixels )
+			ClearBoundGlyph( width, height );
 		glBindTexture( GL_TEXTURE_2D, 0 );
 	}
 	glyphCover.Finish();

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <GLContext.h>
+#include <RenderTarget.h>
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <new>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -29,6 +31,35 @@ void PinZone( const char* zone )
 	tzset();
 }
 }// namespace
+
+extern bool failNothrowArrays;
+
+// The clock's nothrow array allocations come through here, to be refused on demand.
+void* operator new[]( std::size_t size, const std::nothrow_t& ) noexcept
+{
+	if( failNothrowArrays )
+		return nullptr;
+	try
+	{
+		return ::operator new[]( size );
+	}
+	catch( ... )
+	{
+		return nullptr;
+	}
+}
+
+// A driver may leave a texture made from no pixels holding anything; this one fills it with ink.
+extern "C" void glTexImage2D( GLenum target, GLint level, GLint internal, GLsizei width, GLsizei height, GLint border,
+							  GLenum format, GLenum type, const void* pixels )
+{
+	using Real       = void ( * )( GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void* );
+	static Real real = reinterpret_cast< Real >( dlsym( RTLD_NEXT, "glTexImage2D" ) );
+	std::vector< uint8_t > ink;
+	if( pixels == nullptr && format == GL_RED && type == GL_UNSIGNED_BYTE )
+		ink.assign( static_cast< std::size_t >( width ) * static_cast< std::size_t >( height ), 255 );
+	real( target, level, internal, width, height, border, format, type, ink.empty() ? pixels : ink.data() );
+}
 
 // The clock's texture deletions come through here first; recorded, then passed on.
 extern "C" void glDeleteTextures( GLsizei n, const GLuint* textures )
@@ -101,6 +132,18 @@ TEST( ClockTime, LocalTimeFallsBackToUtc )
 	EXPECT_EQ( std::make_tuple( t.hour, t.minute, t.second ), std::make_tuple( 23, 59, 59 ) );
 }
 
+TEST( ClockTime, FollowsAZoneChangedWhileRunning )
+{
+	// The host changes TZ without calling tzset; each conversion must follow it, and back.
+	const time_t noonUtc = 12 * 3600;
+	const std::pair< const char*, int > zones[] = { { "UTC0", 12 }, { "EAST-9", 21 }, { "WEST5", 7 }, { "UTC0", 12 } };
+	for( const auto& [ zone, hour ] : zones )
+	{
+		setenv( "TZ", zone, 1 );
+		EXPECT_EQ( clocktime::ToLocalTime( noonUtc, 0 ).hour, hour ) << zone;
+	}
+}
+
 TEST( ClockTime, Fractions )
 {
 	const struct { int h, m, s, ms; float offset; bool h24, smooth; float hours, minutes, seconds; } cases[] = {
@@ -135,6 +178,40 @@ TEST( ClockTime, Fractions )
 			EXPECT_EQ( static_cast< int >( f.hours * ( h24 ? 24.0f : 12.0f ) ), v % ( h24 ? 24 : 12 ) ) << v;
 			EXPECT_EQ( std::make_pair( static_cast< int >( f.minutes * 60.0f ), static_cast< int >( f.seconds * 60.0f ) ), std::make_pair( v, v ) );
 		}
+}
+
+bool failNothrowArrays = false;
+
+// With the glyph buffer refused, the digital face draws nothing over its background.
+TEST( ClockDirect, GlyphsWithoutABufferAreBlank )
+{
+	static plughost::GLContext context;
+	context.MakeCurrent();
+	VavoRozar clock;
+	// Width 1000 gives the same glyph size at instantiation and in frames: no rebuild.
+	const FFGLViewportStruct viewport{ 0, 0, 1000, 200 };
+	failNothrowArrays = true;
+	const FFResult made = clock.InitGL( &viewport );
+	failNothrowArrays = false;
+	ASSERT_EQ( made, FF_SUCCESS );
+	const std::pair< uint32_t, float > settings[] = { { 0, 3.0f }, { 6, 1.0f }, { 7, 0.5f }, { 8, 0.5f }, { 2, 1.0f } };
+	for( const auto& [ index, value ] : settings )
+		clock.SetFloatParameter( index, value );
+	{
+		plughost::RenderTarget target( viewport.width, viewport.height );
+		target.Clear( 0.3f, 0.3f, 0.3f, 0.3f );
+		// Blending that keeps the source forces the full quad, which samples every glyph texel.
+		glEnable( GL_BLEND );
+		glBlendFunc( GL_ONE, GL_ZERO );
+		ASSERT_EQ( clock.ProcessOpenGL( nullptr ), FF_SUCCESS );
+		glDisable( GL_BLEND );
+		const plughost::Image image = target.ReadPixels();
+		std::size_t inked = 0;
+		for( std::size_t i = 0; i < image.pixels.size(); ++i )
+			inked += image.pixels[ i ] != ( i % 4 == 3 ? 255 : 0 );
+		EXPECT_EQ( inked, 0u ) << "only the opaque black background";
+	}
+	clock.DeInitGL();
 }
 
 TEST( ClockDirect, GlyphSetsRebuiltOnlyForANewWidthAndDeletedOnce )
