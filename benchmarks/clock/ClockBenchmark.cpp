@@ -55,39 +55,9 @@ plughost::PluginLibrary& Clock( bool baseline = false )
 	return ready( library );
 }
 
-const char* const trivialVertex_ = R"(#version 410 core
-layout( location = 0 ) in vec4 vPosition;
-layout( location = 1 ) in vec2 vUV;
-out vec2 uv;
-void main() { gl_Position = vPosition; uv = vUV; }
-)";
-const char* const trivialFragment_ = R"(#version 410 core
-in vec2 uv;
-out vec4 fragColor;
-void main() { fragColor = vec4( uv, 0.5, 1.0 ); }
-)";
-
-// A constant-colour full-viewport pass: the floor any full-screen draw pays.
-struct TrivialPass
-{
-	ffglex::FFGLShader shader;
-	ffglex::FFGLScreenQuad quad;
-	TrivialPass()
-	{
-		shader.Compile( trivialVertex_, trivialFragment_ );
-		quad.Initialise( false );
-	}
-	~TrivialPass()
-	{
-		shader.FreeGLResources();
-		quad.Release();
-	}
-	void Draw()
-	{
-		ffglex::ScopedShaderBinding binding( shader.GetGLID() );
-		quad.Draw();
-	}
-};
+// A full-viewport pass writing its texture coordinate: the floor any
+// full-screen draw pays. The same pass `plughost bench` times beside a plug-in.
+using plughost::TrivialPass;
 
 // Display types 0 to 3; variants: the defaults, then one parameter changed.
 const char* const displayNames_[ 4 ] = { "Analog", "Analog (Smooth)", "Digital 12h", "Digital 24h" };
