@@ -11,6 +11,9 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/source/lib/
 install(TARGETS ffgl-sdk EXPORT FFGLSDKTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/plugin-exports.map DESTINATION ${FFGL_INSTALL_DATADIR})
+# The plug-in project an author copies, for those who have the package but
+# not this tree.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/templates/plugin DESTINATION ${FFGL_INSTALL_DATADIR}/templates)
 
 # The host library with its headers, and the plughost tool, so that authors
 # can load and render their plug-ins the way our tests do.

@@ -19,5 +19,6 @@
 #include "Png.h"
 #include "RenderFrame.h"
 #include "RenderTarget.h"
+#include "Requests.h"
 #include "TrivialPass.h"
 #include "Y4mWriter.h"

@@ -1,6 +1,7 @@
 #include "PluginLibrary.h"
 
 #include "Mixed.h"
+#include "Requests.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -67,7 +68,7 @@ void PluginLibrary::Unload() noexcept
 	if( handle == nullptr )
 		return;
 	if( initialised && plugMain != nullptr )
-		plugMain( FF_DEINITIALISE, MixedU( 0 ), nullptr );
+		Call( FF_DEINITIALISE, MixedU( 0 ), nullptr );
 	initialised = false;
 	// Before dlclose: the last user takes its trampoline back from the plug-in.
 	log.reset();
@@ -79,6 +80,7 @@ void PluginLibrary::Unload() noexcept
 
 FFMixed PluginLibrary::Call( uint32_t code, FFMixed input, void* instance ) const
 {
+	const RequestMark mark( code );
 	return plugMain( code, input, instance );
 }
 

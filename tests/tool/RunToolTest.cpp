@@ -65,6 +65,13 @@ TEST( ToolRun, ExitStatusAndMessages )
 	}
 }
 
+// A plug-in that crashes the tool still leaves a line naming the request.
+TEST( ToolRun, CrashNamesTheRequest )
+{
+	const Result result = RunTool( "render " + Quote( FRAGILE_PLUGIN ) + " --size 8x8 --set 'Fault=Abort on frame'" );
+	EXPECT_TRUE( result.status != 0 && Contains( result.err, "the plug-in crashed (SIGABRT) during code 17 (process frame)" ) ) << result.err;
+}
+
 // The whole table is checked through plugMain (ClockParametersTest); here its layout.
 TEST( ToolRun, ClockInfoListsItsParameterTable )
 {

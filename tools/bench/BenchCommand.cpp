@@ -3,6 +3,7 @@
 #include "BenchMeasure.h"
 #include "BenchOptions.h"
 #include "BenchReport.h"
+#include "common/CrashNotice.h"
 #include "common/PluginSetup.h"
 
 #include <PlugHost.h>
@@ -16,6 +17,7 @@ namespace
 int RunBench( const std::vector< std::string >& args, std::ostream& out, std::ostream& err )
 {
 	const BenchOptions options = ParseBenchArgs( args );
+	AnnouncePluginCrashes();
 	PluginLibrary library( options.plugin );
 	if( library.Initialise() != FF_SUCCESS )
 		throw Failure{ options.plugin + ": the plug-in failed to initialise" };

@@ -1,6 +1,7 @@
 #include "InfoCommand.h"
 
 #include "common/CliOptions.h"
+#include "common/CrashNotice.h"
 #include "common/ParameterSettings.h"
 
 #include <ffgl/FFGL.h>
@@ -155,6 +156,7 @@ std::string InfoUsage()
 int RunInfo( const std::vector< std::string >& args, std::ostream& out, std::ostream& err )
 {
 	const std::string plugin = ParseInfoArgs( args );
+	AnnouncePluginCrashes();
 	try
 	{
 		PluginLibrary library( plugin );

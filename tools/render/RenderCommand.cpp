@@ -3,6 +3,7 @@
 #include "RenderOptions.h"
 #include "VideoSink.h"
 #include "common/Animation.h"
+#include "common/CrashNotice.h"
 #include "common/ParameterSettings.h"
 #include "common/PluginSetup.h"
 
@@ -103,6 +104,7 @@ private:
 int RunRender( const std::vector< std::string >& args, std::ostream& out, std::ostream& err )
 {
 	const RenderOptions options = ParseRenderArgs( args );
+	AnnouncePluginCrashes();
 	// First of all: on standard output nothing may come before the stream,
 	// not even what a plug-in prints while it loads.
 	FrameOutput output( options );

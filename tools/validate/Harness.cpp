@@ -3,6 +3,7 @@
 #include "Protocol.h"
 
 #include <Mixed.h>
+#include <Requests.h>
 
 #include <GL/glcorearb.h>
 
@@ -17,25 +18,13 @@ namespace plughost::validate
 {
 namespace
 {
-// The label of each code from 0 to 51; null for the reserved ones.
-const char* const kLabels[] = {
-	"get info", nullptr, "de-initialise", nullptr, "get parameter count", "get parameter name", "get parameter default",
-	"get parameter display", "set parameter", "get parameter", "get plug-in capability", nullptr, nullptr, "get extended info",
-	nullptr, "get parameter type", "get input status", "process frame", "instantiate", "de-instantiate", "set time", "connect",
-	"disconnect", "resize", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "get element count",
-	"get parameter usage", "get short name", "initialise", "get element name", "get element value", "set element value",
-	"set beat info", "set host info", "set sample rate", "get parameter range", "get thumbnail", "get file extension count",
-	"get file extension", "get parameter visibility", "get parameter events", "get separator count",
-	"get separator element index", "enable plug-in capability", "get parameter group", "get parameter display name",
-};
-
 // The most parameters the harness walks; more is judged by parameters.count.
 constexpr uint32_t kMaxParams = 1024;
 }// namespace
 
 std::string Request( uint32_t code )
 {
-	const char* label = code < std::size( kLabels ) ? kLabels[ code ] : nullptr;
+	const char* label = RequestLabel( code );
 	return "code " + std::to_string( code ) + " (" + ( label ? label : "no such request" ) + ")";
 }
 

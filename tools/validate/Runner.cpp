@@ -48,6 +48,12 @@ std::string SelfPath()
 	const ssize_t length = readlink( "/proc/self/exe", path, sizeof path - 1 );
 	return length > 0 ? std::string( path, static_cast< std::size_t >( length ) ) : "/proc/self/exe";
 }
+
+// What the plug-in printed last, its errors first.
+std::string LastOutput( const std::string& out, const std::string& err )
+{
+	return Shorten( LastLine( err ).empty() ? LastLine( out ) : LastLine( err ) );
+}
 }// namespace
 
 void Counts::Add( Status status )
@@ -136,6 +142,11 @@ CheckResult Judge( const CheckSpec& check, const ChildExit& exit, const std::vec
 		result.status  = outcome->status;
 		result.message = outcome->message;
 		result.details = outcome->details;
+		// A refusal often has its reason only in what the plug-in printed,
+		// such as a shader compile error.
+		if( result.status != Status::Pass )
+			if( const std::string said = LastOutput( out, err ); !said.empty() )
+				result.details.insert( result.details.begin(), "plug-in output: " + said );
 		return result;
 	}
 	result.status        = Status::Fail;
@@ -150,7 +161,7 @@ CheckResult Judge( const CheckSpec& check, const ChildExit& exit, const std::vec
 		result.message = "the process ended early (" + exit.Describe() + ")" + at;
 	else
 		result.message = "the check " + exit.Describe();
-	const std::string last = Shorten( LastLine( err ).empty() ? LastLine( out ) : LastLine( err ) );
+	const std::string last = LastOutput( out, err );
 	if( report.empty() && !last.empty() )
 		result.message += "; last output: " + last;
 	if( outcome && outcome->status != Status::Pass )

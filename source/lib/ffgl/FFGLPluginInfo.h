@@ -70,7 +70,7 @@ FFResult PluginFactory( CFFGLPlugin** ppOutInstance )
 struct CFFGLColor
 {
 	CFFGLColor() = default;
-	CFFGLColor( uint32_t value ) : value( value ) {}
+	CFFGLColor( uint32_t packed ) : value( packed ) {}
 	CFFGLColor( uint8_t c0, uint8_t c1, uint8_t c2, uint8_t c3 ) :
 		value( ( uint32_t( c0 ) << 24 ) | ( uint32_t( c1 ) << 16 ) | ( uint32_t( c2 ) << 8 ) | uint32_t( c3 ) )
 	{

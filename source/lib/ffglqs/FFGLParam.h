@@ -120,7 +120,7 @@ public:
 	struct Range
 	{
 		Range() = default;
-		Range( float min, float max ) : min( min ), max( max ) {}
+		Range( float lowest, float highest ) : min( lowest ), max( highest ) {}
 		float min = 0.0f;
 		float max = 1.0f;
 	};

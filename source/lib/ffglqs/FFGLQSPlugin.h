@@ -60,6 +60,8 @@ public:
 	// 0, 0, 1, 1; one vec4 uniform holding the colour as RGBA.
 	void AddHueColorParam( const std::string& name );
 
+	// Null when no parameter of that name (and kind) was added: a mistyped
+	// name must not be dereferenced.
 	std::shared_ptr< Param > GetParam( const std::string& name ) const;
 	std::shared_ptr< ParamOption > GetParamOption( const std::string& name ) const;
 	std::shared_ptr< ParamText > GetParamText( const std::string& name ) const;
