@@ -14,7 +14,8 @@ std::pair< uint32_t, uint32_t > FrameRateFraction( double fps )
 {
 	if( !( fps > 0.0 ) || fps > 1e6 )
 		return { 30, 1 };
-	const uint32_t numerator = static_cast< uint32_t >( std::llround( fps * 1000.0 ) );
+	// Never 0: a rate below 1/1000 reads as the slowest the header can say.
+	const uint32_t numerator = static_cast< uint32_t >( std::max( 1ll, std::llround( fps * 1000.0 ) ) );
 	const uint32_t divisor   = std::gcd( numerator, 1000u );
 	return { numerator / divisor, 1000u / divisor };
 }

@@ -1,13 +1,15 @@
 #include "Cli.h"
 
-#include "common/CliOptions.h"
-
-#include <algorithm>
 #include "bench/BenchCommand.h"
+#include "common/CliOptions.h"
 #include "info/InfoCommand.h"
 #include "render/RenderCommand.h"
 #include "serve/ServeCommand.h"
 #include "validate/ValidateCommand.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace plughost::cli
 {
@@ -95,7 +97,15 @@ int RunCli( const std::vector< std::string >& args, std::ostream& out, std::ostr
 		return Usage( err, "unknown command \"" + args[ 0 ] + "\"; commands are " + CommandNames() );
 	try
 	{
-		return command->run( std::vector< std::string >( args.begin() + 1, args.end() ), out, err );
+		const int status = command->run( std::vector< std::string >( args.begin() + 1, args.end() ), out, err );
+		// A report that never arrived is not a success (a full disk, a closed pipe).
+		errno = 0;
+		if( !out.flush() )
+		{
+			err << "plughost: cannot write the report to standard output" << ( errno ? std::string( ": " ) + std::strerror( errno ) : "" ) << "\n";
+			return kExitFailure;
+		}
+		return status;
 	}
 	catch( const HelpRequested& )
 	{

@@ -50,7 +50,8 @@ TEST( Parse, UsageErrorsSayWhatIsWrong )
 		{ { "render", "a.so", "--frames", "2", "--out", "clip.mp4" }, "--out CLIP.y4m for video" }, { { "render", "a.so", "--no-pacing" }, "only applies to a sequence" },
 		{ { "render", "a.so", "--animate", "Hours=0:1" }, "--animate moves a parameter across a sequence" }, { { "render", "a.so", "--chroma", "444" }, "--chroma applies to video" },
 		{ { "render", "a.so", "--out", "-", "--chroma", "422" }, "--chroma expects 420 or 444" }, { { "render", "a.so", "--out", "a.y4m", "--range", "tv" }, "limited or full" },
-		{ { "render", "a.so", "--out", "a.y4m", "--out-dir", "d" }, "give the video's path in --out" }, { { "render", "a.so", "--frames", "2", "--fps", "5000" }, "at most 1000" },
+		{ { "render", "a.so", "--out", "a.y4m", "--out-dir", "d" }, "give the video's path in --out" }, { { "render", "a.so", "--frames", "2", "--fps", "5000" }, "from 0.001 to 1000" },
+		{ { "render", "a.so", "--frames", "2", "--fps", "1e-9" }, "from 0.001 to 1000" }, { { "render", "a.so", "--out", "a.jpg" }, "not \".jpg\"" },
 		{ { "render", "a.so", "--background", "grey" }, "checker, black, white or #RRGGBB" }, { { "render", "a.so", "--background", "#12345g" }, "#RRGGBB" },
 		{ { "bench" }, "bench needs a plug-in file" }, { { "bench", "a.so", "--frames", "0" }, "--frames expects a whole number from 1" },
 		{ { "bench", "a.so", "--warmup", "-1" }, "--warmup expects" }, { { "bench", "a.so", "--fps", "30" }, "unknown option --fps" } };

@@ -1,6 +1,7 @@
 // The built tool run as a program, against the test plug-in and the clock.
 #include "TestSupport.h"
 
+#include <Cli.h>
 #include <PlugHost.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 #include <sys/wait.h>
 
 using namespace plughost;
@@ -63,6 +65,15 @@ TEST( ToolRun, ExitStatusAndMessages )
 		const Result result = RunTool( arguments );
 		EXPECT_TRUE( result.status == status && Contains( status == 0 ? result.out : result.err, expected ) ) << arguments << "\n" << result.out << result.err;
 	}
+}
+
+// A report that cannot be written is a failure, not a silent success.
+TEST( ToolRun, UnwritableReportFails )
+{
+	std::ostream broken( nullptr );
+	std::ostringstream err;
+	EXPECT_EQ( cli::RunCli( { "info", Plugin( "VavoRozar" ) }, broken, err ), 1 );
+	EXPECT_NE( err.str().find( "cannot write the report" ), std::string::npos ) << err.str();
 }
 
 // A plug-in that crashes the tool still leaves a line naming the request.

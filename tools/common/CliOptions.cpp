@@ -74,10 +74,18 @@ double ParsePositive( const std::string& option, const std::string& text )
 	return value;
 }
 
+double ParseFrameRate( const std::string& text )
+{
+	const double fps = ParsePositive( "--fps", text );
+	if( fps < 0.001 || fps > 1000.0 )
+		throw UsageError( "--fps expects a rate from 0.001 to 1000, got \"" + text + "\"" );
+	return fps;
+}
+
 void TakePlugin( const std::string& command, const std::string& arg, std::string& plugin )
 {
 	if( arg.size() > 1 && arg[ 0 ] == '-' )
-		throw UsageError( command + ": unknown option " + arg );
+		throw UsageError( "unknown option " + arg );
 	if( !plugin.empty() )
 		throw UsageError( command + " takes one plug-in, got a second: " + arg );
 	plugin = arg;

@@ -56,6 +56,8 @@ Setting ParseSetting( const std::string& text );
 
 // A finite positive number; `option` names the option in the message.
 double ParsePositive( const std::string& option, const std::string& text );
+// --fps: from 0.001 (a video header keeps three decimals) to 1000.
+double ParseFrameRate( const std::string& text );
 
 // The one positional argument of a command: the plug-in file. Throws for an
 // unknown option (`arg` starts with '-') or a second file.

@@ -74,9 +74,7 @@ RenderOptions ParseRenderArgs( const std::vector< std::string >& args )
 		}
 		else if( TakeValue( args, i, "--fps", value ) )
 		{
-			options.fps = ParsePositive( "--fps", value );
-			if( options.fps > 1000.0 )
-				throw UsageError( "--fps expects at most 1000, got \"" + value + "\"" );
+			options.fps = ParseFrameRate( value );
 			fpsGiven = true;
 		}
 		else if( arg == "--no-pacing" )
@@ -123,6 +121,14 @@ RenderOptions ParseRenderArgs( const std::vector< std::string >& args )
 		throw UsageError( "render needs a plug-in file" );
 	if( options.frames && options.out && !options.Video() )
 		throw UsageError( "--out names a single PNG frame; with --frames use --out-dir, or --out CLIP.y4m for video" );
+	if( options.out && !options.Video() )
+	{
+		// Only PNG is written: another image type's name would mislabel it.
+		const std::string name = options.out->substr( options.out->find_last_of( '/' ) + 1 );
+		const std::size_t dot  = name.find_last_of( '.' );
+		if( dot != std::string::npos && dot > 0 && Lower( name.substr( dot ) ) != ".png" )
+			throw UsageError( "--out writes PNG images (FILE.png) or YUV4MPEG2 video (CLIP.y4m), not \"" + name.substr( dot ) + "\"" );
+	}
 	if( fpsGiven && !options.frames && !options.Video() )
 		throw UsageError( "--fps only applies to a sequence; add --frames N" );
 	if( noPacing && !options.frames )

@@ -38,9 +38,7 @@ ServeOptions ParseServeArgs( const std::vector< std::string >& args )
 		}
 		else if( TakeValue( args, i, "--fps", value ) )
 		{
-			options.fps = ParsePositive( "--fps", value );
-			if( options.fps > 1000.0 )
-				throw UsageError( "--fps expects at most 1000, got \"" + value + "\"" );
+			options.fps = ParseFrameRate( value );
 		}
 		else if( TakeValue( args, i, "--timeout", value ) )
 		{

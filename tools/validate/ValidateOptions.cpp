@@ -81,7 +81,7 @@ ValidateOptions ParseValidateArgs( const std::vector< std::string >& args )
 		else if( arg == "--json" )
 			options.json = true;
 		else if( arg.size() > 1 && arg[ 0 ] == '-' )
-			throw UsageError( "validate: unknown option " + arg );
+			throw UsageError( "unknown option " + arg );
 		else
 			options.plugins.push_back( arg );
 	}
