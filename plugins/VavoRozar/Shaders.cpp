@@ -3,6 +3,9 @@
 // The start of both faces' main(): a face of no size (or a degenerate
 // viewport) draws nothing rather than dividing by zero; otherwise p is the
 // pixel in face space, origin at the centre, one scale on both axes.
+// The texture coordinate comes from the pixel centre, not from a value
+// interpolated across the triangle: a frame drawn over the face's cover
+// then gives every pixel the very value the whole-viewport quad gives it.
 #define FACE_SPACE_ \
 	"	vec4 background = SolidBackground == 1 ? vec4( 0.0, 0.0, 0.0, 1.0 ) : vec4( 0.0 );\n" \
 	"	if( !( Scale > 0.0 ) || isinf( Scale ) || !( AspectRatio > 0.0 ) || isinf( AspectRatio ) )\n" \
@@ -11,6 +14,7 @@
 	"		return;\n" \
 	"	}\n" \
 	"\n" \
+	"	vec2 uv = ( gl_FragCoord.xy - Viewport.xy ) / Viewport.zw;\n" \
 	"	vec2 p = uv - vec2( 0.5 );\n" \
 	"	if( AspectRatio > 1.0 )\n" \
 	"		p.x *= AspectRatio;\n" \
@@ -35,8 +39,9 @@ void main()
 )";
 
 const char analogFragmentShaderCode_[] = R"(#version 410 core
-in vec2 uv;
 out vec4 fragColor;
+
+uniform vec4 Viewport;// the GL viewport: x, y, width, height in window pixels
 
 uniform vec3 Color;
 uniform float Hours;
@@ -130,8 +135,9 @@ void main()
 )";
 
 const char digitalFragmentShaderCode_[] = R"(#version 410 core
-in vec2 uv;
 out vec4 fragColor;
+
+uniform vec4 Viewport;// the GL viewport: x, y, width, height in window pixels
 
 uniform vec3 Color;
 uniform float Hours;

@@ -32,7 +32,7 @@ private:
 
 	// Draws the face over its cover after clearing the viewport; false
 	// (nothing drawn) when the whole quad must be drawn instead.
-	bool DrawOverCover( float aspectRatio, const float ( &time )[ 3 ] );
+	bool DrawOverCover( const GLint ( &viewport )[ 4 ], float aspectRatio, const float ( &time )[ 3 ] );
 
 	// The cover's triangles: rebuilt into fixed storage when what they
 	// depend on changes, and streamed into one buffer that only its own

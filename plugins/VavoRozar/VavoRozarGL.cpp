@@ -159,10 +159,44 @@ void ClearBoundGlyph( int width, int height )
 	for( int y = 0; y < height && width <= static_cast< int >( sizeof zeros_ ); y += rows )
 		glTexSubImage2D( GL_TEXTURE_2D, 0, 0, y, width, std::min( rows, height - y ), GL_RED, GL_UNSIGNED_BYTE, zeros_ );
 }
+
+// The glyph uploads read tightly packed rows from client memory, whatever
+// the host set for its own uploads; afterwards the host gets its settings
+// back, so its next upload is not read with ours.
+class GlyphUnpackState
+{
+public:
+	GlyphUnpackState()
+	{
+		glGetIntegerv( GL_PIXEL_UNPACK_BUFFER_BINDING, &buffer );
+		glBindBuffer( GL_PIXEL_UNPACK_BUFFER, 0 );
+		for( int i = 0; i < kCount; ++i )
+		{
+			glGetIntegerv( kNames[ i ], &saved[ i ] );
+			glPixelStorei( kNames[ i ], kNames[ i ] == GL_UNPACK_ALIGNMENT ? 1 : 0 );
+		}
+	}
+	~GlyphUnpackState()
+	{
+		for( int i = 0; i < kCount; ++i )
+			glPixelStorei( kNames[ i ], saved[ i ] );
+		glBindBuffer( GL_PIXEL_UNPACK_BUFFER, static_cast< GLuint >( buffer ) );
+	}
+	GlyphUnpackState( const GlyphUnpackState& )            = delete;
+	GlyphUnpackState& operator=( const GlyphUnpackState& ) = delete;
+
+private:
+	static constexpr int kCount              = 6;
+	static constexpr GLenum kNames[ kCount ] = { GL_UNPACK_ALIGNMENT,   GL_UNPACK_ROW_LENGTH,   GL_UNPACK_SKIP_ROWS,
+												 GL_UNPACK_SKIP_PIXELS, GL_UNPACK_IMAGE_HEIGHT, GL_UNPACK_SKIP_IMAGES };
+	GLint saved[ kCount ] = {};
+	GLint buffer          = 0;
+};
 }// namespace
 
 void VavoRozar::GenerateDigitTextures( int width, int height )
 {
+	const GlyphUnpackState unpack;
 	for( GLuint& name : digitTextures )
 		name = 0;
 	glyphCover.Clear();
@@ -189,7 +223,6 @@ void VavoRozar::GenerateDigitTextures( int width, int height )
 		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR );
 		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE );
 		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE );
-		glPixelStorei( GL_UNPACK_ALIGNMENT, 1 );
 		glTexImage2D( GL_TEXTURE_2D, 0, GL_R8, width, height, 0, GL_RED, GL_UNSIGNED_BYTE, pixels.get() );
 		if( !pixels )
 			ClearBoundGlyph( width, height );
@@ -199,15 +232,13 @@ void VavoRozar::GenerateDigitTextures( int width, int height )
 	++glyphSetGeneration;
 }
 
-bool VavoRozar::DrawOverCover( float aspectRatio, const float ( &time )[ 3 ] )
+bool VavoRozar::DrawOverCover( const GLint ( &viewport )[ 4 ], float aspectRatio, const float ( &time )[ 3 ] )
 {
 	// In a tiny viewport the whole quad costs less than asking the host's
 	// state and building a cover.
 	const FFGLViewportStruct& stored = GetViewport();
 	if( coverArray == 0 || uint64_t{ stored.width } * stored.height < facecover::kSmallestCovered || !HostStateAllowsCover() )
 		return false;
-	GLint viewport[ 4 ] = {};
-	glGetIntegerv( GL_VIEWPORT, viewport );
 
 	CoverInputs inputs;
 	std::memset( &inputs, 0, sizeof( inputs ) );// compared bytewise, padding included
@@ -238,8 +269,9 @@ bool VavoRozar::DrawOverCover( float aspectRatio, const float ( &time )[ 3 ] )
 			glBufferSubData( GL_ELEMENT_ARRAY_BUFFER, 0, static_cast< GLsizeiptr >( coverCount * sizeof( facecover::Vertex ) ),
 							 coverVertices );
 		glDrawArrays( GL_TRIANGLES, 0, coverCount );
-		glBindVertexArray( 0 );
 	}
+	// At rest as after the whole quad, also when nothing was drawn.
+	glBindVertexArray( 0 );
 	return true;
 }
 
@@ -280,6 +312,10 @@ FFResult VavoRozar::ProcessOpenGL( ProcessOpenGLStruct* )
 	if( useSystemTime )
 		time = clocktime::ToFractions( clocktime::ReadLocalNow(), timezoneOffset, hourFormat24h, smooth );
 
+	GLint glViewport[ 4 ] = {};
+	glGetIntegerv( GL_VIEWPORT, glViewport );
+	glUniform4f( shader.FindUniform( "Viewport" ), static_cast< float >( glViewport[ 0 ] ), static_cast< float >( glViewport[ 1 ] ),
+				 static_cast< float >( glViewport[ 2 ] ), static_cast< float >( glViewport[ 3 ] ) );
 	glUniform3f( shader.FindUniform( "Color" ), red, green, blue );
 	glUniform1f( shader.FindUniform( "Hours" ), time.hours );
 	glUniform1f( shader.FindUniform( "Minutes" ), time.minutes );
@@ -306,7 +342,7 @@ FFResult VavoRozar::ProcessOpenGL( ProcessOpenGLStruct* )
 		glUniform1i( shader.FindUniform( "RedSeconds" ), redSecondsHand ? 1 : 0 );
 	}
 
-	if( !DrawOverCover( aspectRatio, { time.hours, time.minutes, time.seconds } ) )
+	if( !DrawOverCover( glViewport, aspectRatio, { time.hours, time.minutes, time.seconds } ) )
 		quad.Draw();
 
 	if( digital )

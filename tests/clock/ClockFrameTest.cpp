@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <random>
 #include <ctime>
 #include <string>
 #include <tuple>
@@ -58,6 +59,7 @@ struct Host
 	bool scissor = false;                     // box over the viewport's middle
 	bool blend = false;                       // additive
 	bool depthFails = false;                  // a depth test no pixel passes
+	bool replacing  = false;                  // blending that writes the source as it is
 };
 constexpr double kGrey = 0.2;
 
@@ -69,9 +71,10 @@ plughost::Image Render( plughost::Instance& instance, Shape shape, const Host& h
 	target.Clear( kGrey, kGrey, kGrey, kGrey );
 	glViewport( host.x, host.y, shape.width, shape.height );
 	glScissor( host.x + shape.width / 4, host.y + shape.height / 4, shape.width / 2, shape.height / 2 );
-	for( auto [ on, capability ] : { std::pair{ host.scissor, GL_SCISSOR_TEST }, { host.blend, GL_BLEND }, { host.depthFails, GL_DEPTH_TEST } } )
+	const bool blend = host.blend || host.replacing;
+	for( auto [ on, capability ] : { std::pair{ host.scissor, GL_SCISSOR_TEST }, { blend, GL_BLEND }, { host.depthFails, GL_DEPTH_TEST } } )
 		on ? glEnable( capability ) : glDisable( capability );
-	glBlendFunc( GL_ONE, GL_ONE );
+	glBlendFunc( GL_ONE, host.replacing ? GL_ZERO : GL_ONE );
 	glDepthFunc( GL_NEVER );
 	static const GLuint hostBuffer = [] { GLuint name = 0; glGenBuffers( 1, &name ); return name; }();
 	glBindBuffer( GL_ARRAY_BUFFER, hostBuffer );
@@ -84,8 +87,8 @@ plughost::Image Render( plughost::Instance& instance, Shape shape, const Host& h
 		{ GL_CURRENT_PROGRAM, { 0 } }, { GL_ACTIVE_TEXTURE, { GL_TEXTURE0 } }, { GL_VERTEX_ARRAY_BINDING, { 0 } },
 		{ GL_ARRAY_BUFFER_BINDING, { static_cast< GLint >( hostBuffer ) } }, { GL_DRAW_FRAMEBUFFER_BINDING, { fbo } },
 		{ GL_READ_FRAMEBUFFER_BINDING, { fbo } }, { GL_VIEWPORT, { x, y, w, h } }, { GL_SCISSOR_BOX, { x + w / 4, y + h / 4, w / 2, h / 2 } },
-		{ GL_SCISSOR_TEST, { host.scissor } }, { GL_BLEND, { host.blend } }, { GL_DEPTH_TEST, { host.depthFails } },
-		{ GL_COLOR_WRITEMASK, { 1, 1, 1, 1 } },
+		{ GL_SCISSOR_TEST, { host.scissor } }, { GL_BLEND, { blend } }, { GL_DEPTH_TEST, { host.depthFails } },
+		{ GL_COLOR_WRITEMASK, { 1, 1, 1, 1 } }, { GL_UNPACK_ALIGNMENT, { 4 } },
 	};
 	for( const auto& [ pname, want ] : wanted )
 	{
@@ -214,6 +217,46 @@ TEST( ClockFrames, ManualFramesMatchTheModel )
 			const auto [ diff, what ] = RenderAndCompare( instance, shape, r.in, r.display, r.host );
 			EXPECT_LE( diff, r.in.scale > 0 ? kTolerance : 0 ) << what;
 		}
+}
+
+// Any blending makes the frame draw the whole quad; blending that replaces
+// gives the quad's exact pixels to compare the cover with, also where a
+// glyph box or a hard step of the programs falls on a pixel centre.
+TEST( ClockFrames, CoverAndWholeQuadGiveTheSamePixels )
+{
+	struct Case { Display display; Shape shape; Host host; FaceInputs in; };
+	std::vector< Case > cases = {
+		{ Digital12h, { 322, 338 }, { 40, 156, 149, 19 }, { 0.134f, 0.080f, 0.903f, 0.864186406f, 1.0f, 0.411946684f, 1.0f } },
+		{ Digital12h, { 441, 218 }, { 3, 92, 76, 196 }, { 0.5f, 0.7f, 0.2f, 0.5f, 0.8378036f, 0.3271447f, 2.0f, false } },
+		{ Digital24h, { 21, 200 }, {}, { 0.8f, 0.3f, 0.5f, 0.3f, 0.2f, 0.1f, 2.0f, true, false } },
+		{ Analog, { 915, 581 }, {}, { 0.5f, 0.1f, 1.0f, 0.649334848f, 0.696713269f, 0.320463866f, 2.60206842f, true, false } },
+	};
+	std::mt19937 random( 20261207 );
+	auto uniform = [ & ]( float low, float high ) { return std::uniform_real_distribution< float >( low, high )( random ); };
+	const float scales[] = { 0.25f, 0.5f, 1.0f, 1.5f, 2.0f, 4.0f };
+	for( int i = 0; i < 24; ++i )
+	{
+		const Shape shape{ 64 + static_cast< uint32_t >( random() % 400 ), 64 + static_cast< uint32_t >( random() % 300 ) };
+		const Host host{ static_cast< uint32_t >( random() % 40 ), static_cast< uint32_t >( random() % 40 ), 7, 3 };
+		cases.push_back( { Display( i % 4 ), shape, host,
+						   { uniform( 0, 1 ), uniform( 0, 1 ), uniform( 0, 1 ), uniform( 0, 1 ), uniform( 0, 1 ), uniform( 0, 1 ),
+							 i % 3 ? scales[ random() % 6 ] : uniform( 0.2f, 3.0f ), i % 5 != 0, i % 2 == 0, i % 7 == 0 } } );
+	}
+	for( const Case& c : cases )
+	{
+		plughost::Instance instance( Clock(), FFGLViewportStruct{ c.host.x, c.host.y, c.shape.width, c.shape.height } );
+		ApplyManual( instance, c.in, c.display );
+		Host quad = c.host;
+		quad.replacing = true;
+		Render( instance, c.shape, c.host );// ticking faces snap minutes and seconds from the second frame on
+		const auto covered = Render( instance, c.shape, c.host ), whole = Render( instance, c.shape, quad );
+		ASSERT_EQ( covered.pixels.size(), whole.pixels.size() );
+		const auto differs = std::mismatch( covered.pixels.begin(), covered.pixels.end(), whole.pixels.begin() );
+		EXPECT_TRUE( differs.first == covered.pixels.end() )
+			<< c.shape.width << "x" << c.shape.height << " display " << c.display << " scale " << c.in.scale << ": byte "
+			<< ( differs.first - covered.pixels.begin() ) << " is " << int( *differs.first ) << " over the cover, " << int( *differs.second )
+			<< " with the whole quad";
+	}
 }
 
 TEST( ClockFrames, HandsPointWhereTheyShould )
