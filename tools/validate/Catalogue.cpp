@@ -62,9 +62,11 @@ const std::vector< CheckSpec >& AllChecks()
 		AddNullRecordChecks( all );
 		AddLifecycleChecks( all );
 		AddFrameChecks( all );
+		AddInputChecks( all );
 		AddHostileValueChecks( all );
 		AddInstanceChecks( all );
 		AddHostCallChecks( all );
+		AddHostGLStateChecks( all );
 		return all;
 	}();
 	return checks;

@@ -174,6 +174,12 @@ PluginLibrary& Harness::Library()
 		{
 			throw CheckAbort{ Status::Fail, error.what() };
 		}
+		if( initialiseOnLoad )
+		{
+			Step( Request( FF_INITIALISE_V2 ) + " after loading, as a host does before any instance" );
+			if( const uint32_t answer = library->Initialise(); answer != FF_SUCCESS )
+				Abort( Request( FF_INITIALISE_V2 ) + " after loading answers " + Answer( answer ) + "; expected success" );
+		}
 	}
 	return *library;
 }
@@ -416,11 +422,25 @@ uint32_t Stage::Frame( Instance& instance, const std::vector< const InputTexture
 	std::vector< FFGLTextureStruct > textures;
 	for( const InputTexture* input : with )
 		textures.push_back( input->Texture() );
-	harness.Step( Request( FF_PROCESS_OPENGL ) + " at " + std::to_string( Width() ) + "x" + std::to_string( Height() ) +
-				  ( what.empty() ? "" : " " + what ) );
+	harness.Step( FrameStep( what ) );
 	const uint32_t result = instance.ProcessFrame( textures );
 	glFinish();
 	return result;
+}
+
+uint32_t Stage::Frame( Instance& instance, ProcessOpenGLStruct& frame, const std::string& what )
+{
+	Prepare();
+	harness.Step( FrameStep( what ) );
+	const uint32_t result = instance.Library().Call( FF_PROCESS_OPENGL, MixedP( &frame ), instance.Handle() ).UIntValue;
+	glFinish();
+	return result;
+}
+
+std::string Stage::FrameStep( const std::string& what ) const
+{
+	return Request( FF_PROCESS_OPENGL ) + " at " + std::to_string( Width() ) + "x" + std::to_string( Height() ) +
+		   ( what.empty() ? "" : " " + what );
 }
 
 bool Stage::Untouched() const

@@ -15,6 +15,9 @@
 //   HAND_EXIT_ON_RATE    code 40 ends the process
 //   HAND_INIT_ONCE       code 34 succeeds only the first time
 //   HAND_HOST_NAME_READ  code 39 reads the host's name without looking for null
+//   HAND_CRASH_ON_DEINIT code 2 aborts
+//   HAND_NEEDS_INIT      (no fault) refuses code 18 until code 34, and again
+//                        after code 2, as a plug-in may
 #include <ffgl/FFGL.h>
 
 #include <GL/glcorearb.h>
@@ -50,6 +53,9 @@ constexpr float kDefault = 1.5f;
 constexpr float kDefault = 0.5f;
 #endif
 const char* const names_[] = { "Level" };
+#if defined( HAND_NEEDS_INIT )
+bool initialised_ = false;
+#endif
 char display_[ 16 ];
 
 FFMixed U( uint32_t value )
@@ -130,8 +136,18 @@ HAND_EXPORT FFMixed plugMain( uint32_t code, FFMixed input, void* instance )
 	switch( code )
 	{
 	case FF_GET_INFO: return P( &info_ );
-	case FF_DEINITIALISE: return U( FF_SUCCESS );
+	case FF_DEINITIALISE:
+#if defined( HAND_CRASH_ON_DEINIT )
+		std::abort();
+#endif
+#if defined( HAND_NEEDS_INIT )
+		initialised_ = false;
+#endif
+		return U( FF_SUCCESS );
 	case FF_INITIALISE_V2:
+#if defined( HAND_NEEDS_INIT )
+		initialised_ = true;
+#endif
 #if defined( HAND_INIT_ONCE )
 	{
 		static bool initialised = false;
@@ -173,6 +189,10 @@ HAND_EXPORT FFMixed plugMain( uint32_t code, FFMixed input, void* instance )
 		return U( FF_SUCCESS );
 	case FF_INSTANTIATE_GL:
 	{
+#if defined( HAND_NEEDS_INIT )
+		if( !initialised_ )
+			return P( FFWidenedFail() );
+#endif
 		State* made = input.PointerValue != nullptr ? new( std::nothrow ) State : nullptr;
 		if( made == nullptr )
 			return P( FFWidenedFail() );
