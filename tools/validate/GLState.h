@@ -38,9 +38,10 @@ private:
 
 // What the toolkit's scoped bindings leave: nothing bound, unit 0 active.
 // `after` names the request: "after <after>, program 7 is still bound".
-void CheckRestingState( Findings& findings, const std::string& after );
+// A finding is said once per `key` (default: `after`) and kind.
+void CheckRestingState( Findings& findings, const std::string& after, const std::string& key = "" );
 // The host's framebuffer is bound for drawing and for reading.
-void CheckHostFramebuffer( Findings& findings, const std::string& after, uint32_t host );
+void CheckHostFramebuffer( Findings& findings, const std::string& after, uint32_t host, const std::string& key = "" );
 // No GL error is pending; reading them clears them.
-void CheckNoGLError( Harness& h, Findings& findings, const std::string& after );
+void CheckNoGLError( Harness& h, Findings& findings, const std::string& after, const std::string& key = "" );
 }// namespace plughost::validate

@@ -123,6 +123,9 @@ void Harness::Add( Status status, const std::string& message )
 
 void Harness::Abort( const std::string& message )
 {
+	// Instances held by the check are destroyed while the abort unwinds; a
+	// crash there must not be blamed on the request before it.
+	Step( Request( FF_DEINSTANTIATE_GL ) + " of the check's instances, after it stopped: " + message );
 	throw CheckAbort{ Status::Fail, message };
 }
 

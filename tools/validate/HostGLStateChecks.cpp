@@ -27,14 +27,17 @@ void GLStateBetweenFrames( Harness& h )
 		stage.Target().Bind();
 		h.PendingGLErrors();
 	};
-	auto inspect = [ & ]( const std::string& after ) {
-		CheckRestingState( findings, after );
-		CheckHostFramebuffer( findings, after, stage.Framebuffer() );
-		CheckNoGLError( h, findings, after );
+	// Said once per request and parameter, whatever the value and round.
+	auto inspect = [ & ]( const std::string& after, const std::string& key ) {
+		CheckRestingState( findings, after, key );
+		CheckHostFramebuffer( findings, after, stage.Framebuffer(), key );
+		CheckNoGLError( h, findings, after, key );
 		atRest();
 	};
-	const uint32_t params = static_cast< uint32_t >( h.Params().size() );
-	std::vector< ParamEventStruct > events( params + 2 );
+	// Spare slots past the capacity: an overrun is host.events' finding and
+	// must not corrupt the heap here.
+	const uint32_t capacity = static_cast< uint32_t >( h.Params().size() ) + 2;
+	std::vector< ParamEventStruct > events( capacity + 4 );
 	auto round = [ & ]( int number ) {
 		for( const Param& param : h.Params() )
 		{
@@ -42,35 +45,35 @@ void GLStateBetweenFrames( Harness& h )
 			{
 				const std::string text = "round " + std::to_string( number );
 				h.SetText( *instance, param, text, "\"" + text + "\"" );
-				inspect( Request( FF_SET_PARAMETER ) + " on " + param.Label() + " to \"" + text + "\"" );
+				inspect( Request( FF_SET_PARAMETER ) + " on " + param.Label() + " to \"" + text + "\"", param.Label() );
 			}
 			else if( param.known )
 			{
 				// Another value each round, so a change is always made.
 				const float value = number % 2 ? param.defaultValue : param.DistinctValue();
 				h.Set( *instance, param, value );
-				inspect( Request( FF_SET_PARAMETER ) + " on " + param.Label() + " to " + Shown( value ) );
+				inspect( Request( FF_SET_PARAMETER ) + " on " + param.Label() + " to " + Shown( value ), param.Label() );
 			}
 		}
 		const double time = 1.5 + number;
 		h.CallP( FF_SET_TIME, &time, handle, "to " + Shown( static_cast< float >( time ) ) );
-		inspect( Request( FF_SET_TIME ) );
+		inspect( Request( FF_SET_TIME ), "" );
 		const SetBeatinfoStruct beat{ 120.0f, 0.25f };
 		h.CallP( FF_SET_BEATINFO, &beat, handle, "with tempo 120 and bar phase 0.25" );
-		inspect( Request( FF_SET_BEATINFO ) );
+		inspect( Request( FF_SET_BEATINFO ), "" );
 		const SetHostinfoStruct info{ "plughost", "1.0" };
 		h.CallP( FF_SET_HOSTINFO, &info, handle, "with \"plughost\" and \"1.0\"" );
-		inspect( Request( FF_SET_HOSTINFO ) );
+		inspect( Request( FF_SET_HOSTINFO ), "" );
 		h.CallU( FF_SET_SAMPLERATE, 48000, handle, "to 48000" );
-		inspect( Request( FF_SET_SAMPLERATE ) );
+		inspect( Request( FF_SET_SAMPLERATE ), "" );
 		for( uint32_t code : { FF_CONNECT, FF_DISCONNECT } )
 		{
 			h.CallU( code, 0, handle, "" );
-			inspect( Request( code ) );
+			inspect( Request( code ), "" );
 		}
-		GetParamEventsStruct record{ static_cast< uint32_t >( events.size() ), events.data() };
-		h.CallP( FF_GET_PARAMETER_EVENTS, &record, handle, "with capacity " + std::to_string( events.size() ) );
-		inspect( Request( FF_GET_PARAMETER_EVENTS ) );
+		GetParamEventsStruct record{ capacity, events.data() };
+		h.CallP( FF_GET_PARAMETER_EVENTS, &record, handle, "with capacity " + std::to_string( capacity ) );
+		inspect( Request( FF_GET_PARAMETER_EVENTS ), "" );
 	};
 	atRest();
 	h.Step( "marking the GL names handed out so far" );

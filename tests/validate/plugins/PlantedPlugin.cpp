@@ -138,12 +138,14 @@ public:
 		glBindFramebuffer( GL_READ_FRAMEBUFFER, static_cast< GLuint >( reading ) );
 		glDeleteFramebuffers( 1, &scratch );
 #endif
+#if defined( PLANT_IGNORES_PADDING )
+		if( frame->numInputTextures < 1 || frame->inputTextures == nullptr || frame->inputTextures[ 0 ] == nullptr )
+			return FF_FAIL;
+#endif
 		glUseProgram( Shader().GetGLID() );
 		Shader().Set( "level", Level() );
 		Shader().Set( "mode", mode );
 #if defined( PLANT_IGNORES_PADDING )
-		if( frame->numInputTextures < 1 || frame->inputTextures[ 0 ] == nullptr )
-			return FF_FAIL;
 		glBindTexture( GL_TEXTURE_2D, frame->inputTextures[ 0 ]->Handle );
 		Shader().Set( "picture", 0 );
 		Shader().Set( "resolution", float( currentViewport.width ), float( currentViewport.height ) );
