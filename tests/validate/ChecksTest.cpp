@@ -1,6 +1,7 @@
 // Single checks run in this process on plug-ins that do not crash, with the
 // exact line each reports: it is what an author reads first, so the request,
 // the parameter, the expectation and the answer must all be in it.
+#include <validate/GLState.h>
 #include <validate/Harness.h>
 #include <validate/Protocol.h>
 
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
 #include <regex>
 #include <thread>
 #include <tuple>
@@ -34,7 +36,7 @@ const CheckSpec& Find( const std::string& id )
 
 // Runs one check as its child would, collecting what it sends on a thread
 // of its own so a chatty check never fills the socket.
-Outcome RunCheck( const std::string& plugin, const std::string& id, int level = 1, uint64_t seed = 3 )
+Outcome RunCheck( const std::string& plugin, const std::function< void( Harness& ) >& run, int level = 1, uint64_t seed = 3 )
 {
 	int ends[ 2 ] = { -1, -1 };
 	if( socketpair( AF_UNIX, SOCK_STREAM, 0, ends ) != 0 )
@@ -55,7 +57,7 @@ Outcome RunCheck( const std::string& plugin, const std::string& id, int level = 
 		Harness harness( settings, child );
 		try
 		{
-			Find( id ).run( harness );
+			run( harness );
 		}
 		catch( const CheckAbort& abort )
 		{
@@ -67,6 +69,22 @@ Outcome RunCheck( const std::string& plugin, const std::string& id, int level = 
 	reader.join();
 	close( ends[ 0 ] );
 	return outcome;
+}
+
+Outcome RunCheck( const std::string& plugin, const std::string& id, int level = 1, uint64_t seed = 3 )
+{
+	return RunCheck( plugin, Find( id ).run, level, seed );
+}
+
+// The outcome's findings in order, each a whole line.
+void ExpectLines( const Outcome& outcome, const std::vector< std::string >& lines )
+{
+	std::vector< std::string > found = { outcome.message };
+	for( const std::string& detail : outcome.details )
+		found.push_back( detail.substr( detail.find( ": " ) + 2 ) );
+	ASSERT_EQ( found.size(), lines.size() ) << outcome.message;
+	for( std::size_t i = 0; i < lines.size(); ++i )
+		EXPECT_TRUE( std::regex_match( found[ i ], std::regex( lines[ i ] ) ) ) << found[ i ];
 }
 
 TEST( ValidateChecks, FailLinesSayWhichRequestWhatWasExpectedAndWhatCameBack )
@@ -107,6 +125,10 @@ TEST( ValidateChecks, FailLinesSayWhichRequestWhatWasExpectedAndWhatCameBack )
 		  R"(code 19 \(de-instantiate\) of one instance deleted GL objects that another instance made and still uses: 1 program \(\d+\), 2 shaders \(\d+, \d+\))" },
 		{ "PlantedIgnoresPadding", "frames.input-padding",
 		  R"(code 17 \(process frame\) with input pictures of 64x48 in 128x64 allocations: \d+% of the output differs from the same frame with exact-size textures; expected the padding never to show \(width / hardware width is the largest texture coordinate\))" },
+		{ "PlantedParamProgram", "host.gl-state",
+		  R"(after code 8 \(set parameter\) on parameter 0 "Level" to 0.75, program \d+ is still bound; expected 0)" },
+		{ "PlantedWritesInput", "frames.inputs-untouched",
+		  R"(code 17 \(process frame\) changed the host's input texture 0 \(8192 of 8192 texels\); expected it untouched)" },
 		{ "HandMadeIdNul", "identity.id",
 		  R"(code 0 \(get info\) reports the ID "AB\\x00\\x00": byte 2 is not printable; expected 4 printable characters)" },
 		{ "HandMadeType7", "identity.type", R"(code 0 \(get info\) reports plug-in type 7; expected 0 \(effect\), 1 \(source\) or 2 \(mixer\))" },
@@ -173,6 +195,60 @@ TEST( ValidateChecks, PassLinesSayWhatWasCovered )
 		const Outcome outcome = RunCheck( Planted( "Planted" ), check );
 		EXPECT_NE( outcome.status, Status::Fail ) << check << ": " << outcome.message;
 		EXPECT_EQ( outcome.message.substr( 0, std::strlen( line ) ), line ) << check;
+	}
+}
+
+TEST( ValidateChecks, EveryRequestBetweenFramesIsInspected )
+{
+	const Outcome outcome = RunCheck( Planted( "HandMadeStateBetweenFrames" ), "host.gl-state" );
+	EXPECT_EQ( outcome.status, Status::Fail );
+	ExpectLines( outcome, {
+		R"(after code 20 \(set time\), texture unit 3 is still active \(GL_ACTIVE_TEXTURE is GL_TEXTURE0 \+ 3\); expected unit 0)",
+		R"(GL_INVALID_ENUM is pending after code 38 \(set beat info\); expected no GL error)",
+		R"(after code 39 \(set host info\), framebuffer 0 is bound for drawing; expected the host's framebuffer \d+)",
+		R"(after code 39 \(set host info\), framebuffer 0 is bound for reading; expected the host's framebuffer \d+)",
+		R"(the requests between frames \(codes 8, 20, 38, 39, 40, 21, 22 and 46\) leave GL objects alive that grow with each round: 2 textures \(\d+, \d+\) more after 2 rounds; expected a steady count)",
+	} );
+}
+
+// Findings about state are said once per key, whatever the rest of the
+// line says (a value that differs from round to round).
+TEST( ValidateChecks, StateFindingsAreSaidOncePerKey )
+{
+	const Outcome outcome = RunCheck( Planted( "Planted" ), []( Harness& h ) {
+		h.UseGL();
+		RenderTarget target( 4, 4 );
+		target.Bind();
+		Findings findings( h );
+		for( const char* value : { "1", "2" } )
+		{
+			glActiveTexture( GL_TEXTURE2 );
+			glEnable( 0xDEAD );
+			const std::string after = std::string( "code 8 to " ) + value;
+			CheckRestingState( findings, after, "code 8" );
+			CheckHostFramebuffer( findings, after, target.Framebuffer() + 1, "code 8" );
+			CheckNoGLError( h, findings, after, "code 8" );
+		}
+		glActiveTexture( GL_TEXTURE0 );
+		CheckRestingState( findings, "code 20" );// another key, at rest
+	} );
+	ExpectLines( outcome, {
+		R"(after code 8 to 1, texture unit 2 is still active \(GL_ACTIVE_TEXTURE is GL_TEXTURE0 \+ 2\); expected unit 0)",
+		R"(after code 8 to 1, framebuffer \d+ is bound for drawing; expected the host's framebuffer \d+)",
+		R"(after code 8 to 1, framebuffer \d+ is bound for reading; expected the host's framebuffer \d+)",
+		R"(GL_INVALID_ENUM is pending after code 8 to 1; expected no GL error)",
+	} );
+}
+
+// A plug-in may refuse instances until code 34 and again after code 2: the
+// checks initialise as a host does, the library checks on their own.
+TEST( ValidateChecks, InstancesComeAfterInitialising )
+{
+	for( const char* check : { "frames.draws", "instances.independent", "host.gl-state", "lifecycle.initialise",
+							   "lifecycle.lifetimes", "library.separate-copies", "library.reload" } )
+	{
+		const Outcome outcome = RunCheck( Planted( "HandMadeNeedsInit" ), check );
+		EXPECT_EQ( outcome.status, Status::Pass ) << check << ": " << outcome.message;
 	}
 }
 }// namespace

@@ -262,6 +262,23 @@ TEST( ValidateParts, ReportsInEveryForm )
 	EXPECT_EQ( count( "<testsuite " ), count( "</testsuite>" ) );
 	EXPECT_EQ( junit.substr( junit.size() - 14 ), "</testsuites>\n" );
 }
+
+TEST( ValidateParts, TheTextReportShowsControlBytesEscaped )
+{
+	const CheckSpec crash{ "frames", "crash", "", nullptr };
+	PluginResult plugin;
+	plugin.path    = "/x/p\x1B]0;t\x07.so";
+	plugin.results = { Result( crash, Status::Fail, "last output: \x1B[2J\x1B[31mred\r\x7F \xC2\x9B ok \xC3\xA9\tx",
+							   { "a\nb" } ) };
+	std::ostringstream text;
+	TextReport report( text );
+	report.Begin( plugin.path, 1, 0 );
+	report.Line( plugin.results.front() );
+	EXPECT_EQ( text.str(), "plughost validate /x/p\\x1B]0;t\\x07.so (level 1, seed 0)\n"
+						   "frames\n"
+						   "  FAIL  frames.crash                    last output: \\x1B[2J\\x1B[31mred\\x0D\\x7F \\xC2\\x9B ok \xC3\xA9\\x09x\n"
+						   "        a\\x0Ab\n" );
+}
 }// namespace
 
 namespace

@@ -23,6 +23,9 @@ TEST( ValidateRun, EachPlantedFaultFailsItsOwnCheck )
 		{ Planted( "PlantedHang" ), { "host.time" }, "hung: timed out after 3 s", { "--timeout", "3" } },
 		{ Planted( "PlantedSharedProgram" ), { "instances.after-destroy" }, "code 19 (de-instantiate) of one instance" },
 		{ Planted( "PlantedIgnoresPadding" ), { "frames.input-padding" }, "in 128x64 allocations" },
+		{ Planted( "PlantedParamProgram" ), { "host.gl-state" }, "after code 8 (set parameter) on parameter 0 \"Level\"" },
+		{ Planted( "PlantedNoInputCheck" ), { "frames.missing-inputs" }, "during code 17 (process frame) at 64x48 with no inputs" },
+		{ Planted( "PlantedWritesInput" ), { "frames.inputs-untouched" }, "changed the host's input texture 0" },
 	};
 	for( const Case& c : cases )
 		Expect( c );

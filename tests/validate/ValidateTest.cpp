@@ -27,6 +27,7 @@ TEST( ValidateRun, OurPluginsPass )
 		Expect( { testsupport::Plugin( name ), {}, "" } );
 	Expect( { Planted( "Planted" ), {}, "" } );
 	Expect( { Planted( "HandMadeClean" ), {}, "" } );// no SDK behind it
+	Expect( { Planted( "HandMadeNeedsInit" ), {}, "" } );// instances only after code 34, as a host sends it
 }
 
 // More faults, each validated with the group meant to catch it.
@@ -54,6 +55,9 @@ TEST( ValidateRun, MoreFaultsInTheirGroups )
 		{ Planted( "HandMadeInitOnce" ), { "lifecycle.initialise" }, "code 34 (initialise) (second round) answers failure",
 		  { "--only", "lifecycle" } },
 		{ Planted( "HandMadeHostNameRead" ), { "host.host-info" }, "during code 39 (set host info) with null texts", { "--only", "host" } },
+		{ Planted( "HandMadeCrashOnDeinit" ),
+		  { "library.load-global", "library.entry-points", "library.separate-copies", "library.reload" },
+		  "code 2 (de-initialise)", { "--only", "library" } },
 	};
 	for( const Case& c : cases )
 		Expect( c );

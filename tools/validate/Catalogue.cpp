@@ -44,10 +44,10 @@ const std::vector< GroupSpec >& Groups()
 		{ "parameters", "names, types, defaults, ranges, elements, display texts, unregistered indices" },
 		{ "null", "null records, null instances and unknown codes answer failure without crashing" },
 		{ "lifecycle", "initialise, instantiate at many sizes, GL objects and heap over many lifetimes" },
-		{ "frames", "drawing, the resting GL state, the host's framebuffer, GL errors, leaks per frame" },
+		{ "frames", "drawing, the resting GL state, the host's framebuffer, GL errors, leaks per frame, missing and untouched inputs" },
 		{ "hostile", "special floats, random values and orders, hostile texts" },
 		{ "instances", "independent instances, rendering after another instance is destroyed" },
-		{ "host", "time, beat, host info, sample rate, resize, events, input status, capabilities" },
+		{ "host", "time, beat, host info, sample rate, resize, events, input status, capabilities, GL state between frames" },
 	};
 	return groups;
 }
@@ -62,9 +62,11 @@ const std::vector< CheckSpec >& AllChecks()
 		AddNullRecordChecks( all );
 		AddLifecycleChecks( all );
 		AddFrameChecks( all );
+		AddInputChecks( all );
 		AddHostileValueChecks( all );
 		AddInstanceChecks( all );
 		AddHostCallChecks( all );
+		AddHostGLStateChecks( all );
 		return all;
 	}();
 	return checks;

@@ -72,4 +72,6 @@ void AddFrameChecks( std::vector< CheckSpec >& checks );
 void AddHostileValueChecks( std::vector< CheckSpec >& checks );
 void AddInstanceChecks( std::vector< CheckSpec >& checks );
 void AddHostCallChecks( std::vector< CheckSpec >& checks );
+void AddHostGLStateChecks( std::vector< CheckSpec >& checks );
+void AddInputChecks( std::vector< CheckSpec >& checks );
 }// namespace plughost::validate

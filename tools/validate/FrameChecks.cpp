@@ -1,91 +1,18 @@
 // Code 17 and the GL state a frame leaves behind: the resting bindings, the
 // host's framebuffer, pending errors and objects that pile up.
-#include "Harness.h"
+#include "GLState.h"
 
 #include <GLCensus.h>
 #include <Mixed.h>
 
-#include <GL/glcorearb.h>
-
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <set>
 
 namespace plughost::validate
 {
 namespace
 {
-GLint Integer( GLenum name )
-{
-	GLint value = 0;
-	glGetIntegerv( name, &value );
-	return value;
-}
-
-GLint TextureUnits()
-{
-	return std::min( Integer( GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS ), 256 );
-}
-
-// Findings said once per request and kind, however often they repeat.
-class Findings
-{
-public:
-	explicit Findings( Harness& h ) : h( h ) {}
-	void Fail( const std::string& message, const std::string& key = "" )
-	{
-		if( seen.insert( key.empty() ? message : key ).second )
-			h.Fail( message );
-	}
-	void Warn( const std::string& message, const std::string& key = "" )
-	{
-		if( seen.insert( key.empty() ? message : key ).second )
-			h.Warn( message );
-	}
-
-private:
-	Harness& h;
-	std::set< std::string > seen;
-};
-
-// What the toolkit's scoped bindings leave: nothing bound, unit 0 active.
-void CheckRestingState( Findings& findings, const std::string& after )
-{
-	const struct
-	{
-		GLenum name;
-		const char* what;
-	} bindings[] = {
-		{ GL_CURRENT_PROGRAM, "program" },
-		{ GL_VERTEX_ARRAY_BINDING, "vertex array" },
-		{ GL_ARRAY_BUFFER_BINDING, "array buffer" },
-	};
-	for( const auto& binding : bindings )
-		if( const GLint value = Integer( binding.name ); value != 0 )
-			findings.Fail( "after " + after + ", " + binding.what + " " + std::to_string( value ) + " is still bound; expected 0",
-						   after + binding.what );
-	if( Integer( GL_VERTEX_ARRAY_BINDING ) == 0 )
-		if( const GLint value = Integer( GL_ELEMENT_ARRAY_BUFFER_BINDING ); value != 0 )
-			findings.Fail( "after " + after + ", element array buffer " + std::to_string( value ) + " is still bound; expected 0",
-						   after + "element" );
-	const GLint active = Integer( GL_ACTIVE_TEXTURE );
-	if( active != GL_TEXTURE0 )
-		findings.Fail( "after " + after + ", texture unit " + std::to_string( active - GL_TEXTURE0 ) +
-					   " is still active (GL_ACTIVE_TEXTURE is GL_TEXTURE0 + " + std::to_string( active - GL_TEXTURE0 ) +
-					   "); expected unit 0" );
-	const GLint units = TextureUnits();
-	for( GLint unit = 0; unit < units; ++unit )
-	{
-		glActiveTexture( GL_TEXTURE0 + static_cast< GLenum >( unit ) );
-		if( const GLint texture = Integer( GL_TEXTURE_BINDING_2D ); texture != 0 )
-			findings.Fail( "after " + after + ", 2D texture " + std::to_string( texture ) + " is still bound on texture unit " +
-							   std::to_string( unit ) + "; expected none",
-						   after + "unit " + std::to_string( unit ) );
-	}
-	glActiveTexture( static_cast< GLenum >( active ) );
-}
-
 // Runs the requests every frame check looks at: code 18, frames, a resize
 // with a frame, code 19; `inspect` is called after each with its name.
 using Inspect = std::function< void( const std::string& after, const Stage& stage ) >;
@@ -156,10 +83,7 @@ void Framebuffer( Harness& h )
 		for( const auto& input : stage.Inputs() )
 			if( !glIsTexture( input->Handle() ) )
 				findings.Fail( "after " + after + ", the host's input texture " + std::to_string( input->Handle() ) + " was deleted" );
-		for( const auto& [ name, what ] : { std::pair{ GL_DRAW_FRAMEBUFFER_BINDING, "drawing" }, std::pair{ GL_READ_FRAMEBUFFER_BINDING, "reading" } } )
-			if( const GLint bound = Integer( name ); bound != host )
-				findings.Fail( "after " + after + ", framebuffer " + std::to_string( bound ) + " is bound for " + what +
-							   "; expected the host's framebuffer " + std::to_string( host ) );
+		CheckHostFramebuffer( findings, after, stage.Framebuffer() );
 		GLint now[ 4 ] = {};
 		glGetIntegerv( GL_VIEWPORT, now );
 		const GLint expected[ 4 ] = { 0, 0, GLint( stage.Width() ), GLint( stage.Height() ) };

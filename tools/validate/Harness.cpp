@@ -123,6 +123,9 @@ void Harness::Add( Status status, const std::string& message )
 
 void Harness::Abort( const std::string& message )
 {
+	// Instances held by the check are destroyed while the abort unwinds; a
+	// crash there must not be blamed on the request before it.
+	Step( Request( FF_DEINSTANTIATE_GL ) + " of the check's instances, after it stopped: " + message );
 	throw CheckAbort{ Status::Fail, message };
 }
 
@@ -173,6 +176,12 @@ PluginLibrary& Harness::Library()
 		catch( const Error& error )
 		{
 			throw CheckAbort{ Status::Fail, error.what() };
+		}
+		if( initialiseOnLoad )
+		{
+			Step( Request( FF_INITIALISE_V2 ) + " after loading, as a host does before any instance" );
+			if( const uint32_t answer = library->Initialise(); answer != FF_SUCCESS )
+				Abort( Request( FF_INITIALISE_V2 ) + " after loading answers " + Answer( answer ) + "; expected success" );
 		}
 	}
 	return *library;
@@ -416,11 +425,25 @@ uint32_t Stage::Frame( Instance& instance, const std::vector< const InputTexture
 	std::vector< FFGLTextureStruct > textures;
 	for( const InputTexture* input : with )
 		textures.push_back( input->Texture() );
-	harness.Step( Request( FF_PROCESS_OPENGL ) + " at " + std::to_string( Width() ) + "x" + std::to_string( Height() ) +
-				  ( what.empty() ? "" : " " + what ) );
+	harness.Step( FrameStep( what ) );
 	const uint32_t result = instance.ProcessFrame( textures );
 	glFinish();
 	return result;
+}
+
+uint32_t Stage::Frame( Instance& instance, ProcessOpenGLStruct& frame, const std::string& what )
+{
+	Prepare();
+	harness.Step( FrameStep( what ) );
+	const uint32_t result = instance.Library().Call( FF_PROCESS_OPENGL, MixedP( &frame ), instance.Handle() ).UIntValue;
+	glFinish();
+	return result;
+}
+
+std::string Stage::FrameStep( const std::string& what ) const
+{
+	return Request( FF_PROCESS_OPENGL ) + " at " + std::to_string( Width() ) + "x" + std::to_string( Height() ) +
+		   ( what.empty() ? "" : " " + what );
 }
 
 bool Stage::Untouched() const

@@ -93,8 +93,12 @@ public:
 	// Sends the outcome; the last thing a check's child does.
 	void Finish();
 
-	// The plug-in, loaded with RTLD_LOCAL on first use.
+	// The plug-in, loaded with RTLD_LOCAL on first use and initialised
+	// (code 34) as a host does before any instance, unless the check keeps
+	// it uninitialised to send code 34 itself.
 	PluginLibrary& Library();
+	// Call before the first use of Library().
+	void KeepUninitialised() { initialiseOnLoad = false; }
 	FFMixed Call( uint32_t code, FFMixed input, void* instance, const std::string& what );
 	uint32_t CallU( uint32_t code, uint32_t input, void* instance, const std::string& what );
 	uint32_t CallP( uint32_t code, const void* input, void* instance, const std::string& what );
@@ -127,6 +131,7 @@ private:
 	std::unique_ptr< PluginLibrary > library;
 	std::optional< std::vector< Param > > params;
 	std::optional< uint32_t > inputCount;
+	bool initialiseOnLoad = true;
 };
 
 // What a host draws with: a framebuffer of its own and, for effects and
@@ -150,6 +155,8 @@ public:
 	uint32_t Frame( Instance& instance, const std::string& what = "" );
 	// Code 17 with these inputs instead of the stage's own.
 	uint32_t Frame( Instance& instance, const std::vector< const InputTexture* >& with, const std::string& what );
+	// Code 17 with a frame record made by the caller, for odd inputs.
+	uint32_t Frame( Instance& instance, ProcessOpenGLStruct& frame, const std::string& what );
 	Image Pixels() const { return target.ReadPixels(); }
 	// Takes the host's bindings back to rest: program, vertex array, array
 	// buffer, 2D textures on every unit, unit 0. A program left bound stays
@@ -160,6 +167,7 @@ public:
 
 private:
 	void Prepare();
+	std::string FrameStep( const std::string& what ) const;
 
 	Harness& harness;
 	RenderTarget target;

@@ -15,6 +15,12 @@
 //   HAND_EXIT_ON_RATE    code 40 ends the process
 //   HAND_INIT_ONCE       code 34 succeeds only the first time
 //   HAND_HOST_NAME_READ  code 39 reads the host's name without looking for null
+//   HAND_CRASH_ON_DEINIT code 2 aborts
+//   HAND_STATE_BETWEEN_FRAMES requests between frames leave GL state behind:
+//                        code 20 unit 3 active, code 38 an error pending,
+//                        code 39 framebuffer 0 bound, code 40 a new texture
+//   HAND_NEEDS_INIT      (no fault) refuses code 18 until code 34, and again
+//                        after code 2, as a plug-in may
 #include <ffgl/FFGL.h>
 
 #include <GL/glcorearb.h>
@@ -50,6 +56,9 @@ constexpr float kDefault = 1.5f;
 constexpr float kDefault = 0.5f;
 #endif
 const char* const names_[] = { "Level" };
+#if defined( HAND_NEEDS_INIT )
+bool initialised_ = false;
+#endif
 char display_[ 16 ];
 
 FFMixed U( uint32_t value )
@@ -126,12 +135,37 @@ HAND_EXPORT FFMixed plugMain( uint32_t code, FFMixed input, void* instance )
 	auto* self = static_cast< State* >( instance );
 	if( NeedsInstance( code ) && self == nullptr )
 		return code == FF_GET_PARAMETER_DISPLAY ? P( FFWidenedFail() ) : U( FF_FAIL );
+#if defined( HAND_STATE_BETWEEN_FRAMES )
+	if( code == FF_SET_TIME )
+		glActiveTexture( GL_TEXTURE3 );
+	if( code == FF_SET_BEATINFO )
+		glEnable( 0xDEAD );
+	if( code == FF_SET_HOSTINFO )
+		glBindFramebuffer( GL_FRAMEBUFFER, 0 );
+	if( code == FF_SET_SAMPLERATE )
+	{
+		GLuint texture = 0;
+		glGenTextures( 1, &texture );
+		glBindTexture( GL_TEXTURE_2D, texture );
+		glBindTexture( GL_TEXTURE_2D, 0 );
+	}
+#endif
 	const uint32_t index = input.UIntValue;
 	switch( code )
 	{
 	case FF_GET_INFO: return P( &info_ );
-	case FF_DEINITIALISE: return U( FF_SUCCESS );
+	case FF_DEINITIALISE:
+#if defined( HAND_CRASH_ON_DEINIT )
+		std::abort();
+#endif
+#if defined( HAND_NEEDS_INIT )
+		initialised_ = false;
+#endif
+		return U( FF_SUCCESS );
 	case FF_INITIALISE_V2:
+#if defined( HAND_NEEDS_INIT )
+		initialised_ = true;
+#endif
 #if defined( HAND_INIT_ONCE )
 	{
 		static bool initialised = false;
@@ -173,6 +207,10 @@ HAND_EXPORT FFMixed plugMain( uint32_t code, FFMixed input, void* instance )
 		return U( FF_SUCCESS );
 	case FF_INSTANTIATE_GL:
 	{
+#if defined( HAND_NEEDS_INIT )
+		if( !initialised_ )
+			return P( FFWidenedFail() );
+#endif
 		State* made = input.PointerValue != nullptr ? new( std::nothrow ) State : nullptr;
 		if( made == nullptr )
 			return P( FFWidenedFail() );

@@ -19,6 +19,11 @@
 //   PLANT_SHARED_PROGRAM all instances share one program, and each one's end deletes it
 //   PLANT_IGNORES_PADDING an effect that reads its input across the whole
 //                        allocation, not only the picture
+//   PLANT_PARAM_PROGRAM  code 8 leaves the program bound (frames do not)
+//   PLANT_NO_INPUT_CHECK an effect that reads input 0 without looking at the
+//                        count or for null
+//   PLANT_WRITES_INPUT   an effect that clears the host's input texture to
+//                        red through a framebuffer of its own
 #include <FFGLSDK.h>
 
 #include <cmath>
@@ -26,6 +31,10 @@
 #include <cstring>
 #include <string>
 #include <unistd.h>
+
+#if defined( PLANT_IGNORES_PADDING ) || defined( PLANT_NO_INPUT_CHECK ) || defined( PLANT_WRITES_INPUT )
+#define PLANTED_EFFECT
+#endif
 
 namespace
 {
@@ -66,7 +75,7 @@ public:
 	PlantedPlugin() : CFFGLPlugin( false )
 	{
 		SetTimeSupported( true );
-#if defined( PLANT_IGNORES_PADDING )
+#if defined( PLANTED_EFFECT )
 		SetMinInputs( 1 );
 		SetMaxInputs( 1 );
 #endif
@@ -109,12 +118,34 @@ public:
 
 	FFResult ProcessOpenGL( ProcessOpenGLStruct* frame ) override
 	{
+#if defined( PLANT_NO_INPUT_CHECK )
+		volatile GLuint input = frame->inputTextures[ 0 ]->Handle;
+		(void)input;
+#endif
+#if defined( PLANT_WRITES_INPUT )
+		if( frame->numInputTextures < 1 || frame->inputTextures == nullptr || frame->inputTextures[ 0 ] == nullptr )
+			return FF_FAIL;
+		GLint drawing = 0, reading = 0;
+		glGetIntegerv( GL_DRAW_FRAMEBUFFER_BINDING, &drawing );
+		glGetIntegerv( GL_READ_FRAMEBUFFER_BINDING, &reading );
+		GLuint scratch = 0;
+		glGenFramebuffers( 1, &scratch );
+		glBindFramebuffer( GL_FRAMEBUFFER, scratch );
+		glFramebufferTexture2D( GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame->inputTextures[ 0 ]->Handle, 0 );
+		glClearColor( 1.0f, 0.0f, 0.0f, 1.0f );
+		glClear( GL_COLOR_BUFFER_BIT );
+		glBindFramebuffer( GL_DRAW_FRAMEBUFFER, static_cast< GLuint >( drawing ) );
+		glBindFramebuffer( GL_READ_FRAMEBUFFER, static_cast< GLuint >( reading ) );
+		glDeleteFramebuffers( 1, &scratch );
+#endif
+#if defined( PLANT_IGNORES_PADDING )
+		if( frame->numInputTextures < 1 || frame->inputTextures == nullptr || frame->inputTextures[ 0 ] == nullptr )
+			return FF_FAIL;
+#endif
 		glUseProgram( Shader().GetGLID() );
 		Shader().Set( "level", Level() );
 		Shader().Set( "mode", mode );
 #if defined( PLANT_IGNORES_PADDING )
-		if( frame->numInputTextures < 1 || frame->inputTextures[ 0 ] == nullptr )
-			return FF_FAIL;
 		glBindTexture( GL_TEXTURE_2D, frame->inputTextures[ 0 ]->Handle );
 		Shader().Set( "picture", 0 );
 		Shader().Set( "resolution", float( currentViewport.width ), float( currentViewport.height ) );
@@ -159,6 +190,9 @@ public:
 
 	FFResult SetFloatParameter( uint32_t index, float value ) override
 	{
+#if defined( PLANT_PARAM_PROGRAM )
+		glUseProgram( Shader().GetGLID() );
+#endif
 #if defined( PLANT_ABORT_ON_NAN )
 		if( std::isnan( value ) )
 			std::abort();
@@ -269,7 +303,7 @@ private:
 #endif
 };
 
-#if defined( PLANT_IGNORES_PADDING )
+#if defined( PLANTED_EFFECT )
 constexpr uint32_t kType = FF_EFFECT;
 #else
 constexpr uint32_t kType = FF_SOURCE;
