@@ -10,6 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +68,7 @@ public:
 		client.set_read_timeout( 30, 0 );
 		const auto result = method == "GET"	   ? client.Get( path.c_str(), headers )
 							: method == "DELETE" ? client.Delete( path.c_str(), headers )
+							: method == "FORM"   ? client.Post( path.c_str(), headers, body, "application/x-www-form-urlencoded" )
 												 : client.Post( path.c_str(), headers, body, "application/json" );
 		Answer answer;
 		if( !result )
@@ -92,6 +101,20 @@ public:
 		return false;
 	}
 	int Port() const { return server->Port(); }
+
+	// The answer to a request sent as it stands (with "Connection: close").
+	std::string Raw( const std::string& request )
+	{
+		const int socket = ::socket( AF_INET, SOCK_STREAM, 0 );
+		sockaddr_in address{ AF_INET, htons( static_cast< uint16_t >( Port() ) ), { htonl( INADDR_LOOPBACK ) }, {} };
+		std::string answer( 4096, '\0' );
+		ssize_t got = 0;
+		if( connect( socket, reinterpret_cast< sockaddr* >( &address ), sizeof address ) == 0 && send( socket, request.data(), request.size(), 0 ) > 0 )
+			for( ssize_t n; ( n = recv( socket, &answer[ got ], answer.size() - got, 0 ) ) > 0; )
+				got += n;
+		close( socket );
+		return answer.substr( 0, static_cast< std::size_t >( got ) );
+	}
 
 private:
 	std::ostringstream messages;// declared first: the server writes to it until it stops
@@ -143,6 +166,8 @@ TEST( ServeApi, BadRequestsAreRefusedAndTheServerCarriesOn )
 	const std::tuple< std::string, std::string, std::string, httplib::Headers, int, std::string > cases[] = {
 		{ "POST", "/api/parameters/99", R"({"value":1})", {}, 404, "indices are 0 to 12" },
 		{ "GET", "/api/parameters/Nope", "", {}, 404, "no parameter named \"Nope\"" },
+		{ "GET", "/api/parameters/%00", "", {}, 404, "\"; parameters are \"Display Type\"" },
+		{ "POST", "/api/nowhere", R"({"value":1})", {}, 404, "no such page" },
 		{ "POST", "/api/parameters/Scale", "{\"value\":", {}, 400, "malformed JSON" },
 		{ "POST", "/api/parameters/Scale", "[1]", {}, 400, "JSON object" },
 		{ "POST", "/api/parameters/Scale", "", {}, 400, "needs a JSON body" },
@@ -151,7 +176,7 @@ TEST( ServeApi, BadRequestsAreRefusedAndTheServerCarriesOn )
 		{ "POST", "/api/parameters/Scale", R"({"value":NaN})", {}, 400, "malformed JSON" },
 		{ "POST", "/api/parameters/Timezone%20Offset", R"({"value":1.5})", {}, 400, "whole numbers" },
 		{ "POST", "/api/parameters/0", R"({"value":"Sundial"})", {}, 400, "\"Digital 24h\" = 3" },
-		{ "POST", "/api/parameters/Scale", "{\"value\":\"" + std::string( 70000, 'x' ) + "\"}", {}, 413, "larger than" },
+		{ "FORM", "/api/parameters/Scale", "{\"value\":\"" + std::string( 70000, 'x' ) + "\"}", {}, 413, "larger than 65536 bytes" },
 		{ "POST", "/api/parameters/Scale", std::string( 5000, '[' ), {}, 400, "nested more than 32 deep" },
 		{ "POST", "/api/parameters/Scale", "{\"value\":" + std::string( 40, '[' ) + std::string( 40, ']' ) + "}", {}, 400, "nested" },
 		{ "POST", "/api/transport", R"({"action":"rewind"})", {}, 400, "pause, play and step" },
@@ -165,7 +190,7 @@ TEST( ServeApi, BadRequestsAreRefusedAndTheServerCarriesOn )
 	{
 		const Answer answer = clock.Call( method, path, body, headers );
 		EXPECT_EQ( answer.status, status ) << path << " " << answer.body;
-		EXPECT_NE( answer.json.value( "error", "" ).find( message ), std::string::npos ) << path << " " << answer.body;
+		EXPECT_NE( answer.json.value( "error", std::string() ).find( message ), std::string::npos ) << path << " " << answer.body;
 	}
 
 	// A burst of readers and writers at once: every one is answered.
@@ -203,6 +228,25 @@ TEST( ServeApi, PauseStopsFramesAndStepRendersOne )
 	clock.Post( "/api/parameters/Scale", { { "value", 0.9 } } );
 	ASSERT_TRUE( clock.WaitFor( [ & ]( const Json& status ) { return status[ "frame" ] > stepped[ "frame" ]; } ) );
 	EXPECT_EQ( clock.Status()[ "time" ], stepped[ "time" ] );
+
+	// Many clients waiting for the next frame leave threads for the others:
+	// the status comes while they wait, and those beyond the cap are told
+	// at once to come back.
+	const std::string after = "/api/frame.png?after=" + std::to_string( clock.Status()[ "frame" ].get< uint64_t >() );
+	std::atomic< int > waited{ 0 }, refused{ 0 };
+	std::vector< std::thread > polls;
+	for( int i = 0; i < 48; ++i )
+		polls.emplace_back( [ & ] {
+			const int status = clock.Get( after ).status;
+			( status == 204 ? waited : refused ) += status == 204 || status == 503;
+		} );
+	std::this_thread::sleep_for( std::chrono::milliseconds( 300 ) );
+	EXPECT_EQ( clock.Get( "/api/status" ).status, 200 );
+	EXPECT_EQ( waited, 0 );// still waiting
+	for( auto& thread : polls )
+		thread.join();
+	EXPECT_EQ( waited + refused, 48 );
+	EXPECT_EQ( refused, 48 - RequestGuard::kMaxWaitingFrames );
 	clock.Post( "/api/transport", { { "action", "play" } } );
 	EXPECT_TRUE( clock.WaitFor( [ & ]( const Json& status ) { return status[ "frame" ] > stepped[ "frame" ].get< uint64_t >() + 3; } ) );
 }
@@ -228,6 +272,53 @@ TEST( ServeApi, ValuesThePluginChangesArriveAsEvents )
 	EXPECT_NE( stream.find( "event: hello" ), std::string::npos );
 	EXPECT_NE( stream.find( "event: parameters" ), std::string::npos );
 	EXPECT_EQ( fragile.Value( "Follow" ), 0.5 );// moved by the plug-in, reported through code 46
+	// The longest text, every character escaped, sent as curl -d sends it.
+	std::string text;
+	for( int i = 0; i < 2048; ++i )
+		text += "\xC3\xA9";
+	EXPECT_EQ( fragile.Call( "FORM", "/api/parameters/Note", Json( { { "value", text } } ).dump( -1, ' ', true ) ).status, 200 );
+	EXPECT_EQ( fragile.Value( "Note" ), text );
+}
+
+TEST( ServeApi, StopsAtOnceOnASignalToItsGroupAndReportsNoCrash )
+{
+	// As a terminal's Ctrl-C or `timeout` does: the worker gets it too.
+	const std::string output = testsupport::ScratchDir( "stop" ) + "/output", plugin = Tested( "Fragile" );
+	for( const auto& [ signal, hang ] : { std::pair{ SIGTERM, true }, std::pair{ SIGINT, true }, std::pair{ SIGTERM, false } } )
+	{
+		posix_spawn_file_actions_t files;
+		posix_spawn_file_actions_init( &files );
+		posix_spawn_file_actions_addopen( &files, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644 );
+		posix_spawn_file_actions_adddup2( &files, 1, 2 );
+		posix_spawnattr_t group;
+		posix_spawnattr_init( &group );
+		posix_spawnattr_setflags( &group, POSIX_SPAWN_SETPGROUP );
+		const char* argv[] = { PLUGHOST_TOOL, "serve", plugin.c_str(), "--port", "0", "--size", "64x36", "--timeout", "30", nullptr };
+		pid_t server       = -1;
+		ASSERT_EQ( posix_spawn( &server, PLUGHOST_TOOL, &files, &group, const_cast< char* const* >( argv ), environ ), 0 );
+		auto printed = [ & ] {
+			std::ifstream in( output );
+			return std::string( std::istreambuf_iterator< char >( in ), {} );
+		};
+		std::size_t at = std::string::npos;
+		for( int i = 0; i < 600 && ( at = printed().find( "http://127.0.0.1:" ) ) == std::string::npos; ++i )
+			std::this_thread::sleep_for( std::chrono::milliseconds( 50 ) );
+		ASSERT_NE( at, std::string::npos ) << printed();
+		httplib::Client client( "127.0.0.1", std::stoi( printed().substr( at + 17 ) ) );
+		ASSERT_TRUE( client.Get( "/api/frame.png?after=0" ) );
+		if( hang )// the next frame never ends
+			client.Post( "/api/parameters/Fault", R"({"value":"Hang on frame"})", "application/json" );
+		std::this_thread::sleep_for( std::chrono::milliseconds( 300 ) );
+		const auto start = std::chrono::steady_clock::now();
+		kill( -server, signal );
+		int status = -1;
+		waitpid( server, &status, 0 );
+		EXPECT_LT( std::chrono::steady_clock::now() - start, std::chrono::seconds( 5 ) );// not the 30 s timeout
+		const std::string text = printed();
+		EXPECT_TRUE( WIFEXITED( status ) && WEXITSTATUS( status ) == 0 && text.find( "stopping" ) != std::string::npos &&
+					 text.find( "crashed" ) == std::string::npos && text.find( "hung" ) == std::string::npos )
+			<< status << " " << text;
+	}
 }
 
 TEST( ServeApi, CrashesAndHangsAreShownAndRestartsKeepTheOtherValues )
@@ -243,7 +334,10 @@ TEST( ServeApi, CrashesAndHangsAreShownAndRestartsKeepTheOtherValues )
 	EXPECT_EQ( status[ "state" ], "crashed" );
 	EXPECT_EQ( status[ "error" ][ "signal" ], "SIGABRT" );
 	EXPECT_EQ( fragile.Post( "/api/parameters/Level", { { "value", 0.1 } } ).status, 503 );
-	EXPECT_EQ( fragile.Post( "/api/restart", Json::object() ).json[ "state" ], "running" );
+	// As curl -X POST sends it: no body, no Content-Length.
+	const std::string restarted = fragile.Raw( "POST /api/restart HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string( fragile.Port() ) +
+											   "\r\nConnection: close\r\n\r\n" );
+	EXPECT_NE( restarted.find( "\"state\":\"running\"" ), std::string::npos ) << restarted;
 	EXPECT_EQ( fragile.Value( "Level" ), 0.5 );
 	EXPECT_EQ( fragile.Value( "Fault" ), 0 );
 
@@ -342,11 +436,12 @@ TEST( ServeApi, EveryKindOfParameterAndWhatThePluginChangesItself )
 TEST( ServeApi, StartRefusesABusyPortAndValuesThePluginCannotTake )
 {
 	Served first( Plugin( "VavoRozar" ) );
-	auto startError = [ & ]( uint32_t port, std::vector< Setting > settings ) -> std::string {
+	auto startError = [ & ]( uint32_t port, std::vector< Setting > settings, std::vector< std::string > inputs = {} ) -> std::string {
 		ServeOptions options;
 		options.plugin   = Plugin( "VavoRozar" );
 		options.port     = port;
 		options.settings = std::move( settings );
+		options.inputs   = std::move( inputs );
 		std::ostringstream err;
 		PreviewServer server( options, { PLUGHOST_TOOL, "serve", "--worker" } );
 		try
@@ -361,11 +456,17 @@ TEST( ServeApi, StartRefusesABusyPortAndValuesThePluginCannotTake )
 		{
 			return error.what();
 		}
-		return "(started)";
+		return "(started) " + err.str();
 	};
 	EXPECT_NE( startError( first.Port(), {} ).find( "the port is in use" ), std::string::npos );
 	EXPECT_NE( startError( 0, { { "Nope", "1" } } ).find( "unknown parameter \"Nope\"" ), std::string::npos );
-	EXPECT_NE( startError( 0, { { "Scale", "7" } } ).find( "outside its range" ), std::string::npos );
+	// As in render: a number outside the range is sent, with a warning.
+	const std::string outside = startError( 0, { { "Scale", "7" } } );
+	EXPECT_TRUE( outside.rfind( "(started)", 0 ) == 0 && outside.find( "warning: --set \"Scale\" = 7 is outside its range" ) != std::string::npos )
+		<< outside;
+	const std::string input = testsupport::ScratchDir( "inputs" ) + "/in.png";
+	plughost::WritePng( input, plughost::SolidImage( 4, 4, { 1, 2, 3, 255 } ) );
+	EXPECT_NE( startError( 0, {}, { input, input } ).find( "takes at most 1 input(s), got 2" ), std::string::npos );
 }
 
 TEST( ServeApi, EffectsShowTheirInputPicture )

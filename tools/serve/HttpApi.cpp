@@ -4,6 +4,8 @@
 
 #include <httplib.h>
 
+#include <optional>
+
 namespace plughost::cli::serve
 {
 namespace
@@ -37,7 +39,7 @@ httplib::Server::Handler Guarded( Handler handler )
 		}
 		catch( const ApiError& error )
 		{
-			ReplyError( response, error.status, error.what() );
+			ReplyError( response, error.status, error.message );
 		}
 		catch( const std::exception& error )
 		{
@@ -46,16 +48,49 @@ httplib::Server::Handler Guarded( Handler handler )
 	};
 }
 
-Json Body( const Request& request )
+std::string TooLarge()
 {
-	if( request.body.empty() )
+	return "the request body is larger than " + std::to_string( RequestGuard::kMaxBody ) + " bytes (64 KiB)";
+}
+
+// The body as sent, whatever its Content-Type: every body here is JSON, and
+// the library's own form handling would hold a form-typed one (as curl -d
+// sends) to a smaller limit. A request that declares neither a length nor
+// chunks has no body (RFC 9112), so `curl -X POST` needs no -d "".
+std::string ReadBody( const Request& request, Response& response, const httplib::ContentReader& reader )
+{
+	if( !request.has_header( "Content-Length" ) && !request.has_header( "Transfer-Encoding" ) )
+		return "";
+	std::string body;
+	bool tooLarge   = false;
+	const auto keep = [ & ]( const char* data, std::size_t size ) {
+		tooLarge = tooLarge || body.size() + size > RequestGuard::kMaxBody;
+		if( !tooLarge )
+			body.append( data, size );
+		return !tooLarge;
+	};
+	// A multipart body is read through its parts, else the library drops it.
+	const bool read = request.is_multipart_form_data() ? reader( []( const httplib::MultipartFormData& ) { return true; }, keep )
+													   : reader( keep );
+	if( read )
+		return body;
+	// What is left of the body must not be taken for the next request.
+	response.set_header( "Connection", "close" );
+	if( tooLarge || response.status == 413 )// 413: the declared length was over the limit
+		throw ApiError( 413, TooLarge() );
+	throw ApiError( 400, "the request body could not be read" );
+}
+
+Json Body( const std::string& text )
+{
+	if( text.empty() )
 		throw ApiError( 400, "the request needs a JSON body" );
 	// Nesting is cut short: copying and printing a value recurse.
 	constexpr int kMaxDepth = 32;
 	Json body;
 	try
 	{
-		body = Json::parse( request.body, []( int depth, Json::parse_event_t, Json& ) {
+		body = Json::parse( text, []( int depth, Json::parse_event_t, Json& ) {
 			if( depth > kMaxDepth )
 				throw ApiError( 400, "the JSON body is nested more than " + std::to_string( kMaxDepth ) + " deep" );
 			return true;
@@ -70,6 +105,15 @@ Json Body( const Request& request )
 	return body;
 }
 
+// The same for calls with a body: it is read here, under our own limit.
+template< typename Handler >
+httplib::Server::HandlerWithContentReader GuardedWithBody( Handler handler )
+{
+	return [ handler ]( const Request& request, Response& response, const httplib::ContentReader& reader ) {
+		Guarded( [ & ]( const Request&, Response& ) { handler( request, response, ReadBody( request, response, reader ) ); } )( request, response );
+	};
+}
+
 Json Field( const Json& body, const char* name )
 {
 	const auto found = body.find( name );
@@ -78,7 +122,7 @@ Json Field( const Json& body, const char* name )
 	return *found;
 }
 
-void ServeFrame( Supervisor& supervisor, const Request& request, Response& response )
+void ServeFrame( ApiContext context, const Request& request, Response& response )
 {
 	const bool waiting = request.has_param( "after" );
 	uint64_t after     = 0;
@@ -89,13 +133,38 @@ void ServeFrame( Supervisor& supervisor, const Request& request, Response& respo
 			throw ApiError( 400, "\"after\" takes a frame number" );
 		after = std::stoull( text );
 	}
-	const auto frame = supervisor.Frame( after, waiting ? kFrameWait : std::chrono::milliseconds( 0 ) );
+	// A waiting request holds one of the server's threads: past the cap it
+	// is answered at once, so plain calls always find a thread free.
+	const bool mayWait = waiting && ++context.polls <= RequestGuard::kMaxWaitingFrames;
+	if( waiting && !mayWait )
+		--context.polls;
+	std::optional< FrameRef > frame;
+	{
+		struct Release
+		{
+			std::atomic< int >* polls;
+			~Release()
+			{
+				if( polls )
+					--*polls;
+			}
+		} release{ mayWait ? &context.polls : nullptr };
+		frame = context.supervisor.Frame( after, mayWait ? kFrameWait : std::chrono::milliseconds( 0 ) );
+	}
 	if( !frame )
 	{
-		if( waiting )
+		if( mayWait )
 		{
 			response.status = 204;// nothing new yet: ask again
 			return;
+		}
+		if( waiting )
+		{
+			// The connection goes too: its thread is what is short.
+			response.set_header( "Retry-After", "1" );
+			response.set_header( "Connection", "close" );
+			throw ApiError( 503, "too many requests are waiting for frames (" + std::to_string( RequestGuard::kMaxWaitingFrames ) +
+									 "); ask again in a moment" );
 		}
 		throw ApiError( 503, "no frame yet" );
 	}
@@ -172,7 +241,7 @@ void InstallRoutes( httplib::Server& server, ApiContext context )
 		switch( response.status )
 		{
 		case 404: ReplyError( response, 404, "no such page or API call: " + request.method + " " + request.path.substr( 0, 200 ) ); break;
-		case 413: ReplyError( response, 413, "the request body is larger than " + std::to_string( RequestGuard::kMaxBody ) + " bytes" ); break;
+		case 413: ReplyError( response, 413, TooLarge() ); break;
 		case 414: ReplyError( response, 414, "the address is too long" ); break;
 		default: ReplyError( response, response.status, "the request was refused (HTTP " + std::to_string( response.status ) + ")" ); break;
 		}
@@ -194,19 +263,31 @@ void InstallRoutes( httplib::Server& server, ApiContext context )
 	server.Get( R"(/api/parameters/(.+))", Guarded( [ &supervisor ]( const Request& request, Response& response ) {
 					Reply( response, supervisor.Parameter( request.matches[ 1 ] ) );
 				} ) );
-	server.Post( R"(/api/parameters/(.+))", Guarded( [ &supervisor ]( const Request& request, Response& response ) {
-					 Reply( response, supervisor.Set( request.matches[ 1 ], Field( Body( request ), "value" ) ) );
+	server.Post( R"(/api/parameters/(.+))", GuardedWithBody( [ &supervisor ]( const Request& request, Response& response, const std::string& body ) {
+					 Reply( response, supervisor.Set( request.matches[ 1 ], Field( Body( body ), "value" ) ) );
 				 } ) );
-	server.Post( "/api/transport", Guarded( [ &supervisor ]( const Request& request, Response& response ) {
-					 const Json action = Field( Body( request ), "action" );
+	server.Post( "/api/transport", GuardedWithBody( [ &supervisor ]( const Request&, Response& response, const std::string& body ) {
+					 const Json action = Field( Body( body ), "action" );
 					 if( !action.is_string() )
 						 throw ApiError( 400, "\"action\" takes pause, play or step" );
 					 Reply( response, supervisor.Transport( action.get< std::string >() ) );
 				 } ) );
-	server.Post( "/api/restart", Guarded( [ &supervisor ]( const Request&, Response& response ) { Reply( response, supervisor.Restart() ); } ) );
-	server.Get( "/api/frame.png", Guarded( [ &supervisor ]( const Request& request, Response& response ) {
-					ServeFrame( supervisor, request, response );
+	// Restart needs no body; one that is sent is read and not looked at.
+	server.Post( "/api/restart", GuardedWithBody( [ &supervisor ]( const Request&, Response& response, const std::string& ) {
+					 Reply( response, supervisor.Restart() );
+				 } ) );
+	server.Get( "/api/frame.png", Guarded( [ context ]( const Request& request, Response& response ) {
+					ServeFrame( context, request, response );
 				} ) );
 	server.Get( "/api/events", Guarded( [ context ]( const Request&, Response& response ) { ServeEvents( context, response ); } ) );
+	// Calls with a body to anywhere else: the body is read (so it is not
+	// taken for the next request) and the answer is 404, as for a GET.
+	const auto nowhere = GuardedWithBody( []( const Request& request, Response&, const std::string& ) {
+		throw ApiError( 404, "no such page or API call: " + request.method + " " + request.path.substr( 0, 200 ) );
+	} );
+	server.Post( ".*", nowhere );
+	server.Put( ".*", nowhere );
+	server.Patch( ".*", nowhere );
+	server.Delete( ".*", nowhere );
 }
 }// namespace plughost::cli::serve

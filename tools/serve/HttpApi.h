@@ -21,6 +21,7 @@ struct ApiContext
 	EventBus& events;
 	const RequestGuard& guard;
 	std::atomic< int >& streams;// event streams open now
+	std::atomic< int >& polls;  // frame requests waiting now
 };
 
 void InstallRoutes( httplib::Server& server, ApiContext context );

@@ -11,11 +11,13 @@
 namespace plughost::cli::serve
 {
 // A request the API refuses: the HTTP status and a message for the caller.
+// The message is kept whole: what() ends at a NUL, and a request may carry one.
 class ApiError : public std::runtime_error
 {
 public:
-	ApiError( int status, const std::string& message ) : std::runtime_error( message ), status( status ) {}
+	ApiError( int status, const std::string& message ) : std::runtime_error( message ), status( status ), message( message ) {}
 	int status;
+	std::string message;
 };
 
 // Longest text a text or file parameter takes.

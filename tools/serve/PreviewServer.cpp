@@ -16,9 +16,10 @@ namespace plughost::cli::serve
 {
 namespace
 {
-// Every connection holds a thread while it lives: the page keeps an event
-// stream and a frame request open, a burst of API calls waits its turn.
-constexpr std::size_t kThreads = 24;
+// Every connection holds a thread while it lives: event streams and frame
+// requests waiting for the next frame hold theirs for long, up to their caps;
+// as many threads again are left for the API calls and idle connections.
+constexpr std::size_t kThreads = 2 * ( RequestGuard::kMaxEventStreams + RequestGuard::kMaxWaitingFrames );
 
 SupervisorOptions SupervisorSettings( const ServeOptions& options, std::vector< std::string > worker )
 {
@@ -86,7 +87,7 @@ void PreviewServer::Start( std::ostream& err )
 	http->set_read_timeout( 5, 0 );
 	http->set_write_timeout( 5, 0 );
 	http->set_keep_alive_max_count( 1000 );
-	InstallRoutes( *http, { supervisor, events, *guard, streams } );
+	InstallRoutes( *http, { supervisor, events, *guard, streams, polls } );
 	supervisor.Start( err );
 	listener = std::thread( [ this ] { http->listen_after_bind(); } );
 }

@@ -34,6 +34,8 @@ public:
 	// messages while it runs. Throws Failure when the address cannot be
 	// bound, UsageError for --set values the plug-in cannot take.
 	void Start( std::ostream& err );
+	// Kills the worker at once; from any thread, before or during Start.
+	void Interrupt() { supervisor.Interrupt(); }
 	void Stop();
 
 	int Port() const { return port; }
@@ -46,7 +48,7 @@ private:
 	Supervisor supervisor;
 	std::unique_ptr< httplib::Server > http;
 	std::unique_ptr< RequestGuard > guard;
-	std::atomic< int > streams{ 0 };
+	std::atomic< int > streams{ 0 }, polls{ 0 };
 	std::thread listener;
 	int port = 0;
 };

@@ -23,9 +23,13 @@ public:
 	// and the user ("none") may ask, not another page, even for a picture.
 	std::string Check( const std::string& host, const std::string& origin, const std::string& fetchSite = "" ) const;
 
-	// Largest request body, and the number of event streams open at once.
+	// Largest request body, the number of event streams open at once and of
+	// frame requests waiting for the next frame (beyond it they are answered
+	// at once). Each holds a server thread (PreviewServer has enough for both
+	// and as many again for everything else).
 	static constexpr std::size_t kMaxBody    = 64 * 1024;
 	static constexpr int kMaxEventStreams    = 16;
+	static constexpr int kMaxWaitingFrames   = 32;
 
 private:
 	int port;

@@ -9,9 +9,11 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <climits>
 #include <filesystem>
 #include <ostream>
+#include <thread>
 
 namespace plughost::cli
 {
@@ -38,8 +40,10 @@ int RunServe( const std::vector< std::string >& args, std::ostream& out, std::os
 		throw Failure{ options.plugin + ": no such file" };
 	ReadInputs( options.inputs );// a missing or unreadable picture is a usage error now, not later
 
-	// Ctrl-C and SIGTERM are taken by this thread alone; every thread started
-	// from here on inherits the blocked set.
+	// Ctrl-C and SIGTERM are taken by one thread alone; every thread started
+	// from here on (and the worker, until it ignores them) inherits the
+	// blocked set. That thread kills the worker at once, so a stop never
+	// waits for a plug-in that hangs, even while it loads.
 	sigset_t stops;
 	sigemptyset( &stops );
 	sigaddset( &stops, SIGINT );
@@ -47,11 +51,27 @@ int RunServe( const std::vector< std::string >& args, std::ostream& out, std::os
 	pthread_sigmask( SIG_BLOCK, &stops, nullptr );
 
 	serve::PreviewServer server( options, { SelfPath(), "serve", "--worker" } );
-	server.Start( err );
-	out << "plughost serve: previewing " << options.plugin << " at " << server.Url() << "\n"
-		<< "open it in a browser; Ctrl-C stops the server" << std::endl;
-	int received = 0;
-	sigwait( &stops, &received );
+	std::atomic< bool > stopped{ false };
+	std::thread waiter( [ & ] {
+		int received = 0;
+		sigwait( &stops, &received );
+		stopped = true;
+		server.Interrupt();
+	} );
+	try
+	{
+		server.Start( err );
+	}
+	catch( ... )
+	{
+		pthread_kill( waiter.native_handle(), SIGTERM );// taken by its sigwait
+		waiter.join();
+		throw;
+	}
+	if( !stopped )
+		out << "plughost serve: previewing " << options.plugin << " at " << server.Url() << "\n"
+			<< "open it in a browser; Ctrl-C stops the server" << std::endl;
+	waiter.join();
 	out << "plughost serve: stopping" << std::endl;
 	server.Stop();
 	return kExitOk;

@@ -6,6 +6,10 @@
 
 #include <ffgl/FFGL.h>
 
+#include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -46,9 +50,11 @@ void Supervisor::Start( std::ostream& err )
 {
 	console = &err;
 	Load( "start" );
+	if( state == State::Running && !extraInputs.empty() )
+		throw UsageError( extraInputs );// as render refuses them
 	if( state == State::Running )
 		ApplySettings( options.settings, &err );
-	else if( !options.settings.empty() )
+	else if( !options.settings.empty() && state != State::Stopped )
 	{
 		err << "plughost serve: the --set values wait until the plug-in loads\n";
 		pendingSettings = options.settings;
@@ -57,14 +63,29 @@ void Supervisor::Start( std::ostream& err )
 	thread     = std::thread( &Supervisor::Loop, this );
 }
 
-void Supervisor::Stop()
+void Supervisor::Interrupt()
 {
 	{
 		std::lock_guard< std::mutex > lock( mutex );
 		stopping = true;
+		// A pidfd names this worker even once it is reaped: never another
+		// process that took its number.
+		if( childHandle >= 0 )
+			syscall( SYS_pidfd_send_signal, childHandle, SIGKILL, nullptr, 0 );
 	}
 	wake.notify_all();
 	frameReady.notify_all();
+}
+
+bool Supervisor::Stopping() const
+{
+	std::lock_guard< std::mutex > lock( mutex );
+	return stopping;
+}
+
+void Supervisor::Stop()
+{
+	Interrupt();
 	if( thread.joinable() )
 		thread.join();
 	EndChild();
@@ -151,9 +172,31 @@ void Supervisor::EndChild()
 	child->Receive( 2.0 );// returns when the worker has gone
 	child->Kill();
 	ForwardOutput();
-	child.reset();
+	DropChild();
 	copies.Remove( copy );
 	copy.clear();
+}
+
+void Supervisor::Launch()
+{
+	ChildOptions childOptions;
+	childOptions.outputLimit = 4u << 20;
+	child.emplace( ChildProcess::Exec( options.worker, {}, childOptions ) );
+	std::lock_guard< std::mutex > lock( mutex );
+	childHandle = child->Pid() > 0 ? static_cast< int >( syscall( SYS_pidfd_open, child->Pid(), 0 ) ) : -1;
+	if( stopping )// stopped while it was starting
+		child->Kill();
+}
+
+void Supervisor::DropChild()
+{
+	{
+		std::lock_guard< std::mutex > lock( mutex );
+		if( childHandle >= 0 )
+			close( childHandle );
+		childHandle = -1;
+	}
+	child.reset();
 }
 
 void Supervisor::Load( const std::string& why )
@@ -193,9 +236,7 @@ void Supervisor::Load( const std::string& why )
 	}
 	watcher.Accept( signature );
 	outSeen = errSeen = 0;
-	ChildOptions childOptions;
-	childOptions.outputLimit = 4u << 20;
-	child.emplace( ChildProcess::Exec( options.worker, {}, childOptions ) );
+	Launch();
 	Json request    = LoadRequest( copy, options.width, options.height, options.inputs, carried );
 	request[ "name" ] = options.plugin;
 	const std::string label = "load the plug-in";
@@ -233,6 +274,16 @@ void Supervisor::Load( const std::string& why )
 		error     = nullptr;
 		redraw    = true;// a paused page still sees the new build
 		nextFrame = Clock::now();
+	}
+	// Pictures beyond what this build takes are left out; render refuses
+	// them, and so does Start for the build loaded first.
+	const uint32_t most = identity.value( "maxInputs", 0u );
+	extraInputs.clear();
+	if( options.inputs.size() > most )
+	{
+		extraInputs = identity.value( "name", std::string( "the plug-in" ) ) + " takes at most " + std::to_string( most ) +
+					  " input(s), got " + std::to_string( options.inputs.size() );
+		Log( "server", extraInputs + "; " + ( most == 0 ? std::string( "the --input pictures are" ) : "the pictures after the first " + std::to_string( most ) + " are" ) + " ignored" );
 	}
 	std::string applied;
 	for( const auto& name : answer.value( "applied", Json::array() ) )
@@ -287,6 +338,18 @@ std::optional< Message > Supervisor::Await( const std::string& request, double s
 
 void Supervisor::Died( const std::string& request )
 {
+	if( Stopping() )
+	{
+		// Killed because the server stops (or gone with it): not a crash.
+		child->Kill();
+		ForwardOutput();
+		DropChild();
+		copies.Remove( copy );
+		copy.clear();
+		std::lock_guard< std::mutex > lock( mutex );
+		state = State::Stopped;
+		return;
+	}
 	const bool hung = child->Running();
 	if( hung )
 		child->Kill();
@@ -316,7 +379,7 @@ void Supervisor::Died( const std::string& request )
 		why[ "kind" ]    = "exit";
 		why[ "message" ] = "the worker ended during " + request + ": it " + exit.Describe() + " (a plug-in that calls exit, or a sanitizer report)";
 	}
-	child.reset();
+	DropChild();
 	copies.Remove( copy );
 	copy.clear();
 	Fail( State::Crashed, why );
@@ -404,17 +467,46 @@ void Supervisor::ApplySettings( const std::vector< Setting >& settings, std::ost
 		for( const auto& parameter : parameters )
 			described.push_back( parameter.description );
 	}
-	for( const ResolvedSetting& setting : ResolveSettings( described, settings ) )
+	// Names and values are read as render reads them; an unknown name or a
+	// value that means nothing is refused at the start.
+	std::vector< ResolvedSetting > resolved;
+	try
 	{
+		resolved = ResolveSettings( described, settings );
+	}
+	catch( const UsageError& refused )
+	{
+		if( err )
+			throw UsageError( std::string( "--set: " ) + refused.what() );
+		Log( "server", std::string( "--set: " ) + refused.what() );
+		return;
+	}
+	for( const ResolvedSetting& setting : resolved )
+	{
+		if( !setting.warning.empty() )
+			Log( "server", "warning: --set " + setting.warning );
 		try
 		{
-			DoSet( std::to_string( setting.index ), setting.isText ? Json( setting.text ) : Json( setting.number ) );
+			ParameterState parameter;
+			{
+				std::lock_guard< std::mutex > lock( mutex );
+				if( state != State::Running || !child )
+					return;// an earlier value broke it: that was reported
+				if( setting.index >= parameters.size() )
+					continue;
+				parameter = parameters[ setting.index ];
+			}
+			NewValue value;
+			value.isText = setting.isText;
+			value.number = setting.number;
+			value.text   = setting.text;
+			Send( parameter, value );
 		}
 		catch( const ApiError& refused )
 		{
 			if( err )
-				throw UsageError( std::string( "--set " ) + refused.what() );
-			Log( "server", std::string( "--set " ) + refused.what() );
+				throw UsageError( "--set " + refused.message );
+			Log( "server", "--set " + refused.message );
 		}
 	}
 }
@@ -429,8 +521,12 @@ Json Supervisor::DoSet( const std::string& id, const Json& value )
 									 ( error.is_object() ? ": " + error.value( "message", std::string() ) : std::string() ) );
 		parameter = FindParameter( parameters, id );
 	}
+	return Send( parameter, ResolveValue( parameter, value ) );
+}
+
+Json Supervisor::Send( const ParameterState& parameter, const NewValue& resolved )
+{
 	const ParameterDescription& d = parameter.description;
-	const NewValue resolved       = ResolveValue( parameter, value );
 	const std::string label       = "set \"" + d.name + "\" (parameter " + std::to_string( d.index ) + ") to " +
 							  ( resolved.isText ? "\"" + Tail( resolved.text, 60 ) + "\"" : FormatNumber( resolved.number ) );
 	std::optional< Message > reply;
@@ -444,6 +540,8 @@ Json Supervisor::DoSet( const std::string& id, const Json& value )
 		// set before it stay.
 		suspects.clear();
 		std::lock_guard< std::mutex > lock( mutex );
+		if( stopping )
+			throw ApiError( 503, "the server is stopping" );
 		throw ApiError( 502, error.value( "message", std::string( "the worker is gone" ) ) );
 	}
 	ApplyChanges( reply->json.value( "changes", Json::array() ) );

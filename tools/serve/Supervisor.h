@@ -70,6 +70,9 @@ public:
 	// the loaded plug-in cannot take throw UsageError. `err` gets the
 	// server's own messages (loads, failures, crashes) for as long as it runs.
 	void Start( std::ostream& err );
+	// Kills the worker at once, whatever it is doing, and ends rendering;
+	// safe from any thread. Stop does it too, then waits for the thread.
+	void Interrupt();
 	void Stop();
 
 	Json Plugin() const;// identity, parameters, status and recent output
@@ -131,6 +134,8 @@ private:
 	// Only the supervisor thread (or Start, before it runs) touches these.
 	std::thread thread;
 	std::optional< ChildProcess > child;
+	int childHandle = -1;// a pidfd of the worker, for Interrupt; guarded by `mutex`
+	std::string extraInputs;// why --input pictures were left out, or empty
 	std::string copy;
 	std::size_t outSeen = 0, errSeen = 0;
 	std::vector< CarriedValue > suspects;// values before sets not yet followed by a good frame
@@ -142,6 +147,9 @@ private:
 	Json Submit( std::function< Json() > run, double seconds );
 	void Load( const std::string& why );
 	void EndChild();
+	void Launch();
+	void DropChild();
+	bool Stopping() const;
 	std::optional< Message > Await( const std::string& request, double seconds );
 	void Died( const std::string& request );
 	void ForwardOutput();
@@ -150,8 +158,10 @@ private:
 	void ApplyChanges( const Json& changes );
 	Json DoSet( const std::string& id, const Json& value );
 	// With `err` (at start) a value the plug-in cannot take is a UsageError;
-	// later it is only logged.
+	// later it is only logged. Values are sent as render sends them: one
+	// outside its range with a warning.
 	void ApplySettings( const std::vector< Setting >& settings, std::ostream* err );
+	Json Send( const ParameterState& parameter, const NewValue& value );
 	void RenderOne();
 	bool WantsFrame( Clock::time_point now ) const;
 	void Fail( State failed, Json why );

@@ -274,12 +274,15 @@ private:
 
 int RunWorker( const ChildChannel& channel )
 {
-	// The server blocks these for its own threads; ours must see the
-	// defaults again, except an interrupt: the server ends us itself.
+	// Ctrl-C and a SIGTERM sent to the whole process group are for the
+	// server, which then kills us itself; the server's own death kills us
+	// too (the parent-death signal). They are ignored before the mask the
+	// server blocked them with is lifted, so one already pending is dropped.
+	signal( SIGINT, SIG_IGN );
+	signal( SIGTERM, SIG_IGN );
 	sigset_t none;
 	sigemptyset( &none );
 	pthread_sigmask( SIG_SETMASK, &none, nullptr );
-	signal( SIGINT, SIG_IGN );
 	// What the plug-in prints (shader logs) reaches the server line by line,
 	// not when a buffer fills or the process ends.
 	setvbuf( stdout, nullptr, _IOLBF, 0 );
