@@ -295,7 +295,10 @@ TEST( ServeApi, StopsAtOnceOnASignalToItsGroupAndReportsNoCrash )
 		posix_spawnattr_setflags( &group, POSIX_SPAWN_SETPGROUP );
 		const char* argv[] = { PLUGHOST_TOOL, "serve", plugin.c_str(), "--port", "0", "--size", "64x36", "--timeout", "30", nullptr };
 		pid_t server       = -1;
-		ASSERT_EQ( posix_spawn( &server, PLUGHOST_TOOL, &files, &group, const_cast< char* const* >( argv ), environ ), 0 );
+		const int spawned = posix_spawn( &server, PLUGHOST_TOOL, &files, &group, const_cast< char* const* >( argv ), environ );
+		posix_spawn_file_actions_destroy( &files );
+		posix_spawnattr_destroy( &group );
+		ASSERT_EQ( spawned, 0 );
 		auto printed = [ & ] {
 			std::ifstream in( output );
 			return std::string( std::istreambuf_iterator< char >( in ), {} );
