@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +11,17 @@ namespace plughost::cli
 namespace
 {
 constexpr uint32_t kMaxSide = 16384;
+}
+
+std::string Lower( std::string text )
+{
+	std::transform( text.begin(), text.end(), text.begin(), []( unsigned char c ) { return static_cast< char >( std::tolower( c ) ); } );
+	return text;
+}
+
+std::string Quoted( const std::string& text )
+{
+	return "\"" + text + "\"";
 }
 
 bool IsHelp( const std::string& arg )

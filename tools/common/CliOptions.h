@@ -14,6 +14,11 @@ constexpr int kExitOk      = 0;
 constexpr int kExitFailure = 1;// the plug-in failed a request or could not be loaded
 constexpr int kExitUsage   = 2;
 
+// ASCII letters in lower case, for names matched without regard to case.
+std::string Lower( std::string text );
+// The text in double quotes, for messages.
+std::string Quoted( const std::string& text );
+
 // A mistake in the invocation; the message says what is valid.
 class UsageError : public std::runtime_error
 {

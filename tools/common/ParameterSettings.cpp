@@ -2,7 +2,6 @@
 
 #include <ffgl/FFGL.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -13,17 +12,6 @@ namespace plughost::cli
 {
 namespace
 {
-std::string Lower( std::string text )
-{
-	std::transform( text.begin(), text.end(), text.begin(), []( unsigned char c ) { return static_cast< char >( std::tolower( c ) ); } );
-	return text;
-}
-
-std::string Quoted( const std::string& text )
-{
-	return "\"" + text + "\"";
-}
-
 const ParameterDescription& FindParameter( const std::vector< ParameterDescription >& parameters, const std::string& name )
 {
 	for( const auto& parameter : parameters )

@@ -1,7 +1,5 @@
 #include "RenderOptions.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 namespace plughost::cli
@@ -9,12 +7,6 @@ namespace plughost::cli
 namespace
 {
 constexpr uint32_t kMaxFrames = 1000000;
-
-std::string Lower( std::string text )
-{
-	std::transform( text.begin(), text.end(), text.begin(), []( unsigned char c ) { return static_cast< char >( std::tolower( c ) ); } );
-	return text;
-}
 
 bool EndsWith( const std::string& text, const std::string& end )
 {

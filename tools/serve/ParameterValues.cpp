@@ -4,25 +4,12 @@
 
 #include <ffgl/FFGL.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace plughost::cli::serve
 {
 namespace
 {
-std::string Lower( std::string text )
-{
-	std::transform( text.begin(), text.end(), text.begin(), []( unsigned char c ) { return static_cast< char >( std::tolower( c ) ); } );
-	return text;
-}
-
-std::string Quoted( const std::string& text )
-{
-	return "\"" + text + "\"";
-}
-
 [[noreturn]] void Refuse( const ParameterState& parameter, const std::string& why )
 {
 	throw ApiError( 400, Quoted( parameter.description.name ) + " (" + ParameterTypeName( parameter.description.type ) + "): " + why );

@@ -1,20 +1,15 @@
 #include "RequestGuard.h"
 
+#include "common/CliOptions.h"
+
 #include <arpa/inet.h>
 
 #include <algorithm>
-#include <cctype>
 
 namespace plughost::cli::serve
 {
 namespace
 {
-std::string Lower( std::string text )
-{
-	std::transform( text.begin(), text.end(), text.begin(), []( unsigned char c ) { return static_cast< char >( std::tolower( c ) ); } );
-	return text;
-}
-
 bool IsAddressLiteral( const std::string& host )
 {
 	unsigned char buffer[ 16 ];
