@@ -1,6 +1,6 @@
 #include "Instance.h"
 
-#include "Mixed.h"
+#include "EntryPointValues.h"
 
 #include <algorithm>
 #include <utility>

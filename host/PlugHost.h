@@ -13,7 +13,7 @@
 #include "Image.h"
 #include "InputTexture.h"
 #include "Instance.h"
-#include "Mixed.h"
+#include "EntryPointValues.h"
 #include "PluginDescription.h"
 #include "PluginLibrary.h"
 #include "Png.h"

@@ -1,6 +1,6 @@
 #include "PluginLibrary.h"
 
-#include "Mixed.h"
+#include "EntryPointValues.h"
 #include "Requests.h"
 
 #include <dlfcn.h>

@@ -1,5 +1,5 @@
 // Typed wrappers for the plug-in-wide function codes.
-#include "Mixed.h"
+#include "EntryPointValues.h"
 #include "PluginLibrary.h"
 
 #include <vector>

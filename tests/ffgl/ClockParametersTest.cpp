@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <GLContext.h>
-#include <Mixed.h>
+#include <EntryPointValues.h>
 #include <PluginLibrary.h>
 #include <cstring>
 #include <limits>

@@ -3,7 +3,7 @@
 // events, and variants whose factory, constructor or GL set-up fails.
 #include <gtest/gtest.h>
 
-#include <Mixed.h>
+#include <EntryPointValues.h>
 #include <PluginLibrary.h>
 #include <algorithm>
 #include <cstdio>

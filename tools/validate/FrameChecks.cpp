@@ -3,7 +3,7 @@
 #include "GLState.h"
 
 #include <GLCensus.h>
-#include <Mixed.h>
+#include <EntryPointValues.h>
 
 #include <cstdio>
 #include <cstring>

@@ -2,7 +2,7 @@
 
 #include "Protocol.h"
 
-#include <Mixed.h>
+#include <EntryPointValues.h>
 #include <Requests.h>
 
 #include <GL/glcorearb.h>

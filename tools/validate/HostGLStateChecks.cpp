@@ -5,7 +5,7 @@
 #include "GLState.h"
 
 #include <GLCensus.h>
-#include <Mixed.h>
+#include <EntryPointValues.h>
 
 namespace plughost::validate
 {

@@ -3,7 +3,7 @@
 // failure code is fine.
 #include "Harness.h"
 
-#include <Mixed.h>
+#include <EntryPointValues.h>
 
 #include <algorithm>
 #include <cfloat>

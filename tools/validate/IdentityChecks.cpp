@@ -2,7 +2,7 @@
 // and 42.
 #include "Harness.h"
 
-#include <Mixed.h>
+#include <EntryPointValues.h>
 
 #include <cstring>
 

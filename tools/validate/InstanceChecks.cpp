@@ -3,7 +3,7 @@
 #include "Harness.h"
 
 #include <GLCensus.h>
-#include <Mixed.h>
+#include <EntryPointValues.h>
 
 #include <algorithm>
 #include <cstdio>

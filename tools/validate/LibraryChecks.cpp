@@ -3,7 +3,7 @@
 #include "ElfSymbols.h"
 #include "Harness.h"
 
-#include <Mixed.h>
+#include <EntryPointValues.h>
 
 #include <dlfcn.h>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 // must come back as a failure answer, never as a crash.
 #include "Harness.h"
 
-#include <Mixed.h>
+#include <EntryPointValues.h>
 
 #include <algorithm>
 #include <cstring>

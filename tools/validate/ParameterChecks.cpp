@@ -1,7 +1,7 @@
 // Parameter descriptions and the answers for indices that name no parameter.
 #include "Harness.h"
 
-#include <Mixed.h>
+#include <EntryPointValues.h>
 
 #include <cmath>
 #include <cstring>

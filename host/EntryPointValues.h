@@ -1,4 +1,5 @@
-// Small helpers for building entry-point arguments and reading answers.
+// Values that cross the entry point: builders for its arguments and readers
+// of its answers.
 // Inputs are zero-filled first so the unused upper bytes never carry garbage.
 #pragma once
 

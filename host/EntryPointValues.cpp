@@ -1,4 +1,4 @@
-#include "Mixed.h"
+#include "EntryPointValues.h"
 
 #include <cstring>
 
