@@ -1,28 +1,55 @@
 #!/usr/bin/env bash
-# Installs what building and testing need, when it is missing. Debian only.
+# Installs what is missing for one job. Debian only. Usage:
+# scripts/install-deps.sh [build|test]
+#   build  what building the clock, the SDK and plughost needs (the main job)
+#   test   that and everything the tests, the browser test, fuzzing,
+#          packaging and the bridges need (the default)
 set -euo pipefail
+profile="${1:-test}"
 
-# pkgconf, dpkg-dev (dpkg-shlibdeps) and file: the install and .deb tests.
-# cpp-httplib and nlohmann-json: plughost serve. chromium: its browser test,
-# which installs its npm packages itself (tests/serve/browser/run.sh).
-packages=(
-  cmake g++ make binutils pkgconf dpkg-dev file
-  libgtest-dev libbenchmark-dev libpng-dev
-  libegl-dev libgl-dev libopengl-dev libegl-mesa0 libgl1-mesa-dri
-  libcpp-httplib-dev nlohmann-json3-dev chromium
-  # The fuzz targets: clang with its sanitizer and libFuzzer runtimes, and
-  # the symbolizer that puts names on their reports.
-  clang libclang-rt-14-dev llvm-14
+# Compiler, CMake, GL/EGL with Mesa's software renderer, libpng, and the
+# libraries plughost links: cpp-httplib and nlohmann-json (serve), muparser
+# (shader size expressions), frei0r's header (the bridge).
+build=(
+  cmake g++ make binutils pkgconf
+  libpng-dev libegl-dev libgl-dev libopengl-dev libegl-mesa0 libgl1-mesa-dri
+  libcpp-httplib-dev nlohmann-json3-dev libmuparser-dev frei0r-plugins-dev
 )
-# Node.js and npm usually come with the machine; Debian's do when they do not.
-command -v node >/dev/null || packages+=(nodejs)
-command -v npm >/dev/null || packages+=(npm)
+# GoogleTest and Google Benchmark; dpkg-dev (dpkg-shlibdeps) and file for the
+# install and .deb tests; chromium, node and npm for the browser tests; clang
+# with its sanitizer and libFuzzer runtimes and the symbolizer for fuzzing;
+# ffmpeg, melt and GStreamer with its frei0r elements for the bridge tests.
+tests=(
+  libgtest-dev libbenchmark-dev dpkg-dev file
+  chromium nodejs npm
+  clang libclang-rt-14-dev llvm-14
+  ffmpeg melt gstreamer1.0-tools gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+)
 
+case "$profile" in
+  build) packages=("${build[@]}") ;;
+  test) packages=("${build[@]}" "${tests[@]}") ;;
+  -h | --help)
+    sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
+    exit 0
+    ;;
+  *)
+    echo "install-deps.sh: unknown profile '$profile' (build or test)" >&2
+    exit 2
+    ;;
+esac
+
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
+  # A Node.js that came with the machine from elsewhere serves as well.
+  case "$p" in
+    nodejs | npm) command -v "${p/nodejs/node}" >/dev/null && continue ;;
+  esac
+  installed "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
