@@ -59,7 +59,8 @@ TEST( Parse, UsageErrorsSayWhatIsWrong )
 		EXPECT_NE( UsageMessage( args ).find( expected ), std::string::npos ) << ::testing::PrintToString( args ) << UsageMessage( args );
 	const std::tuple< std::string, std::string, Args > numbers[] = {
 		{ "--size", "WIDTHxHEIGHT", { "0x10", "-5x10", "20000x10", "16385x1", "10x10x10", " 5x5" } },
-		{ "--frames", "--frames expects", { "0", "three", "99999999999" } }, { "--fps", "--fps expects", { "0", "nan", "30fps" } } };
+		{ "--frames", "--frames expects", { "0", "three", "99999999999" } }, { "--fps", "--fps expects", { "0", "nan", "30fps" } },
+		{ "--time", "--time expects", { "-1", "nan", "inf", "2s", "" } } };
 	for( const auto& [ option, expected, values ] : numbers )
 		for( const auto& value : values )
 			EXPECT_NE( UsageMessage( { "render", "a.so", option, value, "--frames", "2" } ).find( expected ), std::string::npos ) << value;

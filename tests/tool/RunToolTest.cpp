@@ -130,6 +130,20 @@ TEST( ToolRun, ClockSequenceOfThreeFramesWarnsOfAnOutOfRangeValue )
 	EXPECT_FALSE( std::filesystem::exists( dir + "/seq/VavoRozar_0003.png" ) );
 }
 
+// --time shifts the whole sequence: one frame at 0.5 s is frame 1 of a
+// sequence at 2 fps from 0.
+TEST( ToolRun, StartTimeShiftsHostTime )
+{
+	const std::string dir   = ScratchDir( "start-time" );
+	const std::string sine  = Quote( Plugin( "SineField" ) );
+	const Result sequence   = RunTool( "render " + sine + " --size 32x16 --frames 2 --fps 2 --no-pacing --out-dir seq", dir );
+	const Result single     = RunTool( "render " + sine + " --size 32x16 --time 0.5 --out half.png", dir );
+	const Result atZero     = RunTool( "render " + sine + " --size 32x16 --out zero.png", dir );
+	ASSERT_EQ( sequence.status + single.status + atZero.status, 0 ) << sequence.err << single.err << atZero.err;
+	EXPECT_EQ( ReadPng( dir + "/half.png" ).pixels, ReadPng( dir + "/seq/SineField_0001.png" ).pixels );
+	EXPECT_NE( ReadPng( dir + "/half.png" ).pixels, ReadPng( dir + "/zero.png" ).pixels );
+}
+
 // Every number after `"key": ` in order of appearance.
 std::vector< double > JsonNumbers( const std::string& json, const std::string& key )
 {

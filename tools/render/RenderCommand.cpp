@@ -141,7 +141,7 @@ int RunRender( const std::vector< std::string >& args, std::ostream& out, std::o
 			if( instance.SetFloat( animation.index, animation.At( k, frames ) ) != FF_SUCCESS )
 				throw Failure{ "the plug-in refused the value for \"" + animation.name + "\" on frame " + std::to_string( k ) };
 		if( caps.timeSupported )
-			instance.SetTime( static_cast< double >( k ) / options.fps );
+			instance.SetTime( options.startTime + static_cast< double >( k ) / options.fps );
 		if( RenderFrame( instance, target, textures.inputs ) != FF_SUCCESS )
 			throw Failure{ options.plugin + ": the plug-in failed to render frame " + std::to_string( k ) };
 		Image frame = target.ReadPixels();

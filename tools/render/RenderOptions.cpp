@@ -1,5 +1,6 @@
 #include "RenderOptions.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace plughost::cli
@@ -11,6 +12,17 @@ constexpr uint32_t kMaxFrames = 1000000;
 bool EndsWith( const std::string& text, const std::string& end )
 {
 	return text.size() >= end.size() && text.compare( text.size() - end.size(), end.size(), end ) == 0;
+}
+
+// Plug-ins take host time as seconds since playback started: finite, not
+// negative.
+double ParseStartTime( const std::string& text )
+{
+	char* end          = nullptr;
+	const double value = std::strtod( text.c_str(), &end );
+	if( text.empty() || *end != '\0' || !std::isfinite( value ) || value < 0.0 || value > 1e9 )
+		throw UsageError( "--time expects seconds from 0 to 1e9, got \"" + text + "\"" );
+	return value;
 }
 }// namespace
 
@@ -69,6 +81,8 @@ RenderOptions ParseRenderArgs( const std::vector< std::string >& args )
 			options.fps = ParseFrameRate( value );
 			fpsGiven = true;
 		}
+		else if( TakeValue( args, i, "--time", value ) )
+			options.startTime = ParseStartTime( value );
 		else if( arg == "--no-pacing" )
 			noPacing = true;
 		else if( TakeValue( args, i, "--input", value ) )
@@ -152,6 +166,8 @@ std::string RenderUsage()
 		   "  --frames N          render N frames at host times k/FPS, written as\n"
 		   "                      NAME_0000.png, NAME_0001.png, ... into --out-dir\n"
 		   "  --fps F             frames per second of a sequence (default 30)\n"
+		   "  --time T            host time of the first frame in seconds (default 0);\n"
+		   "                      frame k gets T + k/FPS\n"
 		   "  --no-pacing         render a sequence as fast as possible; by default\n"
 		   "                      frame k starts no earlier than k/FPS seconds after\n"
 		   "                      frame 0, so plug-ins with their own clocks move\n"

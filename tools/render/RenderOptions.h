@@ -22,6 +22,7 @@ struct RenderOptions
 	std::vector< std::string > animations;// NAME=FROM:TO
 	std::optional< uint32_t > frames;// a sequence when present
 	double fps  = 30.0;
+	double startTime = 0.0;// host time of the first frame, seconds
 	bool pacing = true;
 	std::vector< std::string > inputs;
 	std::optional< std::string > out;
