@@ -15,6 +15,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/plugin-exports.map DESTINATION ${FFGL_
 # not this tree.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/templates/plugin DESTINATION ${FFGL_INSTALL_DATADIR}/templates)
 
+# The licence, and the Debian copyright file in the place dpkg and the
+# Debian tools look for it (share/doc/<package>/copyright).
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ffgl-sdk)
+
 # The host library with its headers, and the plughost tool, so that authors
 # can load and render their plug-ins the way our tests do.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/host/

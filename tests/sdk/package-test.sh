@@ -51,7 +51,12 @@ diff "$scratch/installed-files" "$scratch/deb-files" >&2 || fail "the package's 
 for f in include/FFGLSDK.h include/ffgl/FFGL.h include/ffglex/FFGLShader.h include/ffglqs/FFGLQuickStart.h \
   include/plughost/PlugHost.h lib/libffgl-sdk.a lib/libplughost.a bin/plughost lib/ffgl/VavoRozar.so \
   lib/cmake/FFGLSDK/FFGLSDKConfig.cmake lib/cmake/FFGLSDK/FFGLSDKConfigVersion.cmake lib/pkgconfig/ffgl-sdk.pc \
-  share/ffgl-sdk/plugin-exports.map; do
+  share/ffgl-sdk/plugin-exports.map share/doc/ffgl-sdk/LICENSE share/doc/ffgl-sdk/copyright; do
   grep -qx "$f" "$scratch/deb-files" || fail "the package lacks $f"
 done
+# The copyright file is machine-readable and names the licence.
+copyright=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/ffgl-sdk/copyright)
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' <<<"$copyright" || fail "copyright is not in the machine-readable format"
+grep -q '^License: Expat' <<<"$copyright" || fail "copyright names no licence"
+cmp -s "$scratch/root/share/doc/ffgl-sdk/LICENSE" "$(dirname "$0")/../../LICENSE" || fail "the installed LICENSE differs from the tree's"
 [ $failures -eq 0 ]

@@ -98,6 +98,15 @@ try {
   assert.equal(first.height, 360);
   assert.ok(first.lit > 1000, `a lit clock face, got ${first.lit} lit pixels`);
 
+  step('long parameter names are shown whole');
+  const longLabel = await page.$eval('.control[data-name="Red Seconds Hand"] label', (label) => ({
+    text: label.innerText,
+    clipped: label.scrollWidth > label.clientWidth || label.scrollHeight > label.clientHeight,
+    width: label.getBoundingClientRect().width,
+  }));
+  assert.equal(longLabel.text.replace(/\s+/g, ' '), 'Red Seconds Hand');
+  assert.ok(!longLabel.clipped && longLabel.width > 0, `the label is cut: ${JSON.stringify(longLabel)}`);
+
   step('Manual Mode on: the picture holds still');
   await page.click('.control[data-name="Manual Mode"] input[type=checkbox]');
   await page.waitForFunction(async () => (await fetch('/api/parameters/6').then((r) => r.json())).value === 1);
