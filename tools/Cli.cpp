@@ -3,6 +3,7 @@
 #include "bench/BenchCommand.h"
 #include "common/CliOptions.h"
 #include "info/InfoCommand.h"
+#include "isf/IsfCommand.h"
 #include "render/RenderCommand.h"
 #include "serve/ServeCommand.h"
 #include "validate/ValidateCommand.h"
@@ -46,6 +47,7 @@ const std::vector< CommandSpec >& Commands()
 		BenchCommand(),
 		ValidateCommand(),
 		ServeCommand(),
+		IsfCommand(),
 	};
 	return commands;
 }
