@@ -26,7 +26,7 @@ install(TARGETS plughost-cli EXPORT FFGLSDKTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The CMake package: FFGLSDK::ffgl-sdk, FFGLSDK::plughost,
-# FFGLSDK::plughost-cli and ffgl_add_plugin().
+# FFGLSDK::plughost-cli, ffgl_add_plugin() and ffgl_add_isf_plugin().
 install(EXPORT FFGLSDKTargets
   NAMESPACE FFGLSDK::
   DESTINATION ${FFGL_INSTALL_CMAKEDIR})
@@ -59,7 +59,8 @@ get_property(ffgl_installed_plugins GLOBAL PROPERTY FFGL_INSTALLED_PLUGINS)
 set(ffgl_installed_binaries
   ${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:ffgl-sdk>
   ${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:plughost>
-  ${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:plughost-cli>)
+  ${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:plughost-cli>
+  ${FFGL_INSTALL_ISF_SHELLDIR}/$<TARGET_FILE_NAME:IsfShell>)
 foreach(plugin ${ffgl_installed_plugins})
   list(APPEND ffgl_installed_binaries ${FFGL_INSTALL_PLUGINDIR}/$<TARGET_FILE_NAME:${plugin}>)
 endforeach()

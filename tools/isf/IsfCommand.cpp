@@ -36,6 +36,7 @@ namespace fs = std::filesystem;
 std::string Usage()
 {
 	return "usage: plughost isf FILE.fs... [--out DIR] [--name NAME] [--id XXXX] [--shell SHELL.so]\n"
+		   "       plughost isf FILE.fs --output PLUGIN.so [--name NAME] [--id XXXX]\n"
 		   "\n"
 		   "Makes one FFGL plug-in per ISF file: a copy of the ISF shell library that\n"
 		   "carries the shader, its .vs companion (same name, .vs) and its IMPORTED\n"
@@ -51,6 +52,7 @@ std::string Usage()
 		   "\n"
 		   "options:\n"
 		   "  --out DIR         where the plug-ins go (made if missing; default: .)\n"
+		   "  --output FILE.so  write the one plug-in exactly there (one file only)\n"
 		   "  --name NAME       the plug-in's name (one file only)\n"
 		   "  --id XXXX         the plug-in's four-character ID (one file only)\n"
 		   "  --shell SHELL.so  the shell library to copy; by default " FFGL_ISF_SHELL_NAME "\n"
@@ -132,9 +134,11 @@ int RunIsf( const std::vector< std::string >& args, std::ostream& out, std::ostr
 	if( shellSize == 0 || shell.size() < 4 || shell.compare( 0, 4, "\x7f" "ELF" ) != 0 )
 		throw Failure{ shellPath + " is not the ISF shell library" };
 	std::error_code error;
-	fs::create_directories( options.outDir, error );
+	const fs::path folder = options.output ? fs::path( *options.output ).parent_path() : fs::path( options.outDir );
+	if( !folder.empty() )
+		fs::create_directories( folder, error );
 	if( error )
-		throw Failure{ "cannot create " + options.outDir + ": " + error.message() };
+		throw Failure{ "cannot create " + folder.string() + ": " + error.message() };
 
 	std::unique_ptr< GLContext > context;
 	std::set< std::string > written;
@@ -151,7 +155,7 @@ int RunIsf( const std::vector< std::string >& args, std::ostream& out, std::ostr
 			const std::string problem = isf::CheckCompiles( document, bundle );
 			if( !problem.empty() )
 				throw isf::Error( problem );
-			const fs::path path = fs::path( options.outDir ) / PluginFileName( bundle.name );
+			const fs::path path = options.output ? fs::path( *options.output ) : fs::path( options.outDir ) / PluginFileName( bundle.name );
 			if( !written.insert( path.string() ).second )
 				throw isf::Error( bundle.fragmentFile + ": its plug-in name \"" + bundle.name + "\" is that of an earlier file; " +
 								  path.string() + " is not written twice" );
@@ -188,6 +192,12 @@ IsfOptions ParseIsfArgs( const std::vector< std::string >& args )
 				throw UsageError( "--out needs a folder" );
 			options.outDir = value;
 		}
+		else if( TakeValue( args, i, "--output", value ) )
+		{
+			if( value.empty() )
+				throw UsageError( "--output needs a file name" );
+			options.output = value;
+		}
 		else if( TakeValue( args, i, "--name", value ) )
 		{
 			if( value.empty() )
@@ -209,8 +219,8 @@ IsfOptions ParseIsfArgs( const std::vector< std::string >& args )
 	}
 	if( options.files.empty() )
 		throw UsageError( "no ISF file given" );
-	if( ( options.name || options.id ) && options.files.size() > 1 )
-		throw UsageError( "--name and --id name one plug-in; give one ISF file with them" );
+	if( ( options.name || options.id || options.output ) && options.files.size() > 1 )
+		throw UsageError( "--name, --id and --output name one plug-in; give one ISF file with them" );
 	return options;
 }
 

@@ -16,6 +16,7 @@ struct IsfOptions
 {
 	std::vector< std::string > files;
 	std::string outDir = ".";
+	std::optional< std::string > output;// one file: exactly this path
 	std::optional< std::string > name, id;
 	std::optional< std::string > shell;
 };
