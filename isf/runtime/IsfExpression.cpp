@@ -17,6 +17,14 @@ double Evaluate( const std::string& expression, const std::map< std::string, dou
 	try
 	{
 		mu::Parser parser;
+		// Rounding functions muparser lacks; files use floor above all.
+		parser.DefineFun( "floor", static_cast< double ( * )( double ) >( std::floor ) );
+		parser.DefineFun( "ceil", static_cast< double ( * )( double ) >( std::ceil ) );
+		parser.DefineFun( "round", static_cast< double ( * )( double ) >( std::round ) );
+		parser.DefineFun( "trunc", static_cast< double ( * )( double ) >( std::trunc ) );
+		parser.DefineFun( "fract", +[]( double x ) { return x - std::floor( x ); } );
+		parser.DefineFun( "pow", static_cast< double ( * )( double, double ) >( std::pow ) );
+		parser.DefineFun( "mod", +[]( double x, double y ) { return x - y * std::floor( x / y ); } );
 		std::map< std::string, double > values = variables;
 		for( auto& [ name, value ] : values )
 			parser.DefineVar( "isf_var_" + name, &value );

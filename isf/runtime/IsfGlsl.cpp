@@ -481,7 +481,13 @@ private:
 				--depth;
 			if( ( depth == 0 && t.Is( "," ) ) || j == close )
 			{
-				args.push_back( Emit( start, j ) );
+				std::string arg = Emit( start, j );
+				// Blanks around an argument go; line breaks stay, so lines keep their numbers.
+				while( !arg.empty() && ( arg.front() == ' ' || arg.front() == '\t' ) )
+					arg.erase( arg.begin() );
+				while( !arg.empty() && ( arg.back() == ' ' || arg.back() == '\t' ) )
+					arg.pop_back();
+				args.push_back( arg );
 				start = j + 1;
 			}
 		}

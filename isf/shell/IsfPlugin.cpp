@@ -98,6 +98,14 @@ IsfPlugin::IsfPlugin() :
 		RegisterParameters();
 }
 
+void IsfPlugin::SetRangedDefault( uint32_t id, float value )
+{
+	// Registering a standard parameter clamps its default to 0..1; with a
+	// range of its own the default is in the range's units.
+	if( ParamInfo* info = FindParamInfo( id ) )
+		info->defaultFloatVal = value;
+}
+
 void IsfPlugin::RegisterParameters()
 {
 	const Document& document = payload.document;
@@ -125,6 +133,7 @@ void IsfPlugin::RegisterParameters()
 			const uint32_t id = add( k, 0, false, start );
 			SetParamInfo( id, label, FF_TYPE_STANDARD, start );
 			SetParamRange( id, low, high );
+				SetRangedDefault( id, start );
 			break;
 		}
 		case InputType::Bool:
@@ -154,6 +163,7 @@ void IsfPlugin::RegisterParameters()
 				const uint32_t id = add( k, 0, false, start );
 				SetParamInfo( id, label, FF_TYPE_INTEGER, start );
 				SetParamRange( id, low, high );
+				SetRangedDefault( id, start );
 				break;
 			}
 			// The option's value is the element's position; the uniform gets VALUES[position].
@@ -188,6 +198,7 @@ void IsfPlugin::RegisterParameters()
 				const uint32_t id      = add( k, axis, relative, start );
 				SetParamInfo( id, name.c_str(), FF_TYPE_STANDARD, start );
 				SetParamRange( id, low, high );
+				SetRangedDefault( id, start );
 				SetParamGroup( id, input.label );
 			}
 			break;
@@ -263,6 +274,8 @@ std::array< float, 4 > IsfPlugin::UniformValue( size_t input ) const
 FFResult IsfPlugin::InitGL( const FFGLViewportStruct* viewport )
 {
 	CFFGLPlugin::InitGL( viewport );
+	// The entry point has pushed the defaults by now: those are not the host's moves.
+	std::fill( touched.begin(), touched.end(), false );
 	if( !payload.error.empty() )
 	{
 		FFGLLog::LogToHost( payload.error.c_str() );
@@ -372,8 +385,10 @@ FFResult IsfPlugin::SetFloatParameter( uint32_t index, float value )
 	if( index >= links.size() || !std::isfinite( value ) )
 		return FF_FAIL;
 	const Input& input = payload.document.inputs[ links[ index ].input ];
+	// Buffers take their samples element by element (code 37); the value
+	// the entry point pushes at instantiation has nothing to set.
 	if( input.type == InputType::Audio || input.type == InputType::AudioFFT )
-		return FF_FAIL;
+		return FF_SUCCESS;
 	if( input.type == InputType::Event )
 	{
 		if( On( value ) )

@@ -64,6 +64,7 @@ private:
 	std::chrono::steady_clock::time_point started;
 
 	void RegisterParameters();
+	void SetRangedDefault( uint32_t id, float value );
 	std::array< float, 4 > UniformValue( size_t input ) const;
 };
 }// namespace isf
