@@ -193,22 +193,24 @@
     renderer.contextState.reset();
     renderer.program.use();
     setClock(renderer, frame);
-    // FIX: every image keeps its own texture unit for the whole frame (the
-    // package restarts unit numbering at 0 for buffers and so rebinds the unit
-    // of the first image input).
-    for (const image of images) bindImage(renderer, image.name, image.texture, image.width, image.height);
     // WIDTH/HEIGHT are evaluated once, when the frame starts.
     const passes = renderer.model.passes;
     const sizes = passes.map((pass) => (pass.target
       ? [evaluateSize(renderer, canvas, pass.width), evaluateSize(renderer, canvas, pass.height)]
       : [canvas.width, canvas.height]));
     // Buffers are sized before any pass reads them: a new or resized buffer
-    // starts transparent black (both halves of its ping-pong pair).
+    // starts transparent black (both halves of its ping-pong pair). Sizing
+    // binds the buffer's textures to the active unit, so it comes before the
+    // images are bound.
     passes.forEach((pass, i) => {
       if (pass.target && (pass.buffer.width !== sizes[i][0] || pass.buffer.height !== sizes[i][1])) {
         pass.buffer.setSize(sizes[i][0], sizes[i][1]);
       }
     });
+    // FIX: every image keeps its own texture unit for the whole frame (the
+    // package restarts unit numbering at 0 for buffers and so rebinds the unit
+    // of the first image input).
+    for (const image of images) bindImage(renderer, image.name, image.texture, image.width, image.height);
     const bufferUnits = {};
     for (const buffer of renderer.renderBuffers) {
       if (buffer.name && !(buffer.name in bufferUnits)) bufferUnits[buffer.name] = renderer.contextState.newTextureIndex();

@@ -64,6 +64,16 @@ void main() {
     expect: () => [0, byte(0.5), 0, 255],
   },
   {
+    name: 'an image input read into a target, then the target read out (images and buffers on separate units)',
+    fs: `${header({ INPUTS: [{ NAME: 'inputImage', TYPE: 'image' }], PASSES: [{ TARGET: 'copy' }, {}] })}
+void main() {
+  if (PASSINDEX == 0) gl_FragColor = IMG_THIS_PIXEL(inputImage);
+  else gl_FragColor = IMG_THIS_PIXEL(copy) * vec4(1.0, 1.0, 0.5, 1.0);
+}\n`,
+    job: { width: 6, height: 4, frames: 2, images: { inputImage: makeImage(6, 4, (x, y) => [x * 40, y * 60, 200, 255]) } },
+    expect: (x, y) => [x * 40, y * 60, 100, 255],
+  },
+  {
     name: 'a sized FLOAT target keeps values above 1 and its WIDTH expression',
     fs: `${header({ PASSES: [{ TARGET: 'big', FLOAT: true, WIDTH: '$WIDTH/2', HEIGHT: '1' }, {}] })}
 void main() {

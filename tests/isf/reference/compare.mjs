@@ -1,0 +1,259 @@
+// Compares plug-ins made by `plughost isf` with the ISF reference renderer and
+// with CPU models, file by file, at two sizes. Run by run.sh (CTest):
+//   node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--only ID]... [--raw]
+// Prints one line per case: PASS, FAIL or SKIP with the reason, and the max
+// and mean absolute channel difference (0..255) at each size. Pictures land
+// in DIR/out/<case>/ (plugin-WxH.png, reference-WxH.png, model-WxH.png).
+// Exits 1 when the reference runner's self-test fails, when a corpus file
+// fails in the reference, or when a plug-in differs beyond a case's tolerance.
+// Without an `isf` command in plughost the plug-in comparisons are skipped.
+import { execFile, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { promisify } from 'node:util';
+import { ReferenceRenderer, isfHeader } from './reference-renderer.mjs';
+import { runSelfTest } from './selftest.mjs';
+import { readPng, writePng, difference } from './png.mjs';
+import { picture, importedPicture } from './pictures.mjs';
+import { modelPicture, models } from './models.mjs';
+
+const run = promisify(execFile);
+const here = path.dirname(fileURLToPath(import.meta.url));
+let corpusDir = path.join(here, '..', 'corpus');
+const DEFAULT_SIZES = [[64, 48], [96, 40]];
+
+function parseArgs(argv) {
+  const options = { only: [], raw: false };
+  for (let i = 0; i < argv.length; ++i) {
+    const arg = argv[i];
+    if (arg === '--plughost') options.plughost = argv[++i];
+    else if (arg === '--work') options.work = argv[++i];
+    else if (arg === '--only') options.only.push(argv[++i]);
+    else if (arg === '--corpus') corpusDir = path.resolve(argv[++i]);
+    else if (arg === '--raw') options.raw = true;
+    else if (arg === '--help' || arg === '-h') {
+      console.log('usage: node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--only CASE]... [--raw]');
+      process.exit(0);
+    } else throw new Error(`unknown argument ${arg}`);
+  }
+  if (!options.work) throw new Error('--work DIR is required');
+  return options;
+}
+
+// The corpus copied into the work directory, with its IMPORTED picture.
+function prepareCorpus(work) {
+  const dir = path.join(work, 'corpus');
+  fs.rmSync(dir, { recursive: true, force: true });
+  fs.mkdirSync(dir, { recursive: true });
+  for (const name of fs.readdirSync(corpusDir)) {
+    if (/\.(fs|vs)$/.test(name)) fs.copyFileSync(path.join(corpusDir, name), path.join(dir, name));
+  }
+  writePng(path.join(dir, 'imported_pic.png'), importedPicture());
+  return dir;
+}
+
+function hasIsfCommand(plughost) {
+  if (!plughost || !fs.existsSync(plughost)) return false;
+  const probe = spawnSync(plughost, ['isf', '--help'], { encoding: 'utf8', timeout: 20000 });
+  return probe.status === 0;
+}
+
+// --set arguments for the plug-in: parameters are named by LABEL (or NAME);
+// a colour is four parameters "<label> R/G/B/A", a point2D two, "<label> X/Y",
+// in the shader's units when it has MIN and MAX, else as a fraction of the
+// render size; a long is chosen by its position in VALUES.
+function settings(header, values, width, height) {
+  const args = [];
+  const set = (name, value) => args.push('--set', `${name}=${value}`);
+  for (const input of header.INPUTS || []) {
+    if (!(input.NAME in values)) continue;
+    const label = input.LABEL || input.NAME;
+    const v = values[input.NAME];
+    switch (input.TYPE) {
+      case 'bool':
+      case 'event':
+        set(label, v ? 'on' : 'off');
+        break;
+      case 'long':
+        set(label, input.VALUES ? input.VALUES.indexOf(v) : v);
+        break;
+      case 'color':
+        ['R', 'G', 'B', 'A'].forEach((c, i) => set(`${label} ${c}`, v[i]));
+        break;
+      case 'point2D': {
+        const pixels = !(input.MIN && input.MAX);
+        set(`${label} X`, pixels ? v[0] / width : v[0]);
+        set(`${label} Y`, pixels ? v[1] / height : v[1]);
+        break;
+      }
+      default:
+        set(label, v);
+    }
+  }
+  return args;
+}
+
+// Image inputs in the plug-in's input order: the filtered or starting image
+// first, the end image second, then the rest as listed.
+function imageInputs(header) {
+  const images = (header.INPUTS || []).filter((input) => input.TYPE === 'image').map((input) => input.NAME);
+  const rank = (name) => ({ inputImage: 0, startImage: 0, endImage: 1 }[name] ?? 2);
+  return images.sort((a, b) => rank(a) - rank(b));
+}
+
+async function renderPlugin(plughost, plugin, testCase, header, width, height, dir) {
+  const tag = `${width}x${height}`;
+  const args = ['render', plugin, '--size', tag, '--time', String(testCase.time || 0)];
+  args.push(...settings(header, testCase.values || {}, width, height));
+  for (const name of imageInputs(header)) {
+    const file = path.join(dir, `input-${name}-${tag}.png`);
+    writePng(file, picture(testCase.images[name], width, height));
+    args.push('--input', file);
+  }
+  const frames = testCase.frames || 1;
+  let output;
+  if (frames > 1) {
+    const outDir = path.join(dir, `plugin-frames-${tag}`);
+    fs.rmSync(outDir, { recursive: true, force: true });
+    args.push('--frames', String(frames), '--fps', String(testCase.fps || 30), '--no-pacing', '--out-dir', outDir);
+    await run(plughost, args, { timeout: 60000 });
+    const files = fs.readdirSync(outDir).filter((f) => f.endsWith('.png')).sort();
+    if (files.length !== frames) throw new Error(`expected ${frames} frames in ${outDir}, found ${files.length}`);
+    output = path.join(outDir, files[files.length - 1]);
+  } else {
+    output = path.join(dir, `plugin-${tag}.png`);
+    await run(plughost, [...args, '--out', output], { timeout: 60000 });
+  }
+  const image = readPng(output);
+  writePng(path.join(dir, `plugin-${tag}.png`), image);
+  return image;
+}
+
+async function convert(plughost, file, outDir) {
+  fs.mkdirSync(outDir, { recursive: true });
+  const { stdout } = await run(plughost, ['isf', file, '--out', outDir], { timeout: 60000 });
+  const written = stdout.split('\n').map((line) => line.trim()).filter((line) => line.endsWith('.so'));
+  if (written.length !== 1) throw new Error(`plughost isf printed ${written.length} plug-in paths: ${stdout.trim()}`);
+  return written[0];
+}
+
+const fmt = (d) => `max ${d.max} mean ${d.mean.toFixed(2)}`;
+const errorText = (e) => (e.stderr ? `${e.message.split('\n')[0]}: ${e.stderr.trim().split('\n').slice(-3).join(' / ')}` : e.message);
+
+async function runCase(testCase, ctx) {
+  const file = path.join(ctx.corpus, testCase.file);
+  const header = isfHeader(fs.readFileSync(file, 'utf8'));
+  const dir = path.join(ctx.work, 'out', testCase.id);
+  fs.mkdirSync(dir, { recursive: true });
+  const checks = testCase.check || ['reference'];
+  const tolerance = testCase.tolerance ?? 2;
+  const sizes = testCase.sizes || DEFAULT_SIZES;
+  const frames = testCase.frames || 1;
+  const notes = [];
+  let failed = false;
+
+  let plugin = null;
+  if (ctx.isf) {
+    try {
+      if (!ctx.converted.has(file)) ctx.converted.set(file, convert(ctx.plughost, file, path.join(ctx.work, 'plugins')));
+      plugin = await ctx.converted.get(file);
+    } catch (e) {
+      return `FAIL ${testCase.id}: plughost isf: ${errorText(e)}`;
+    }
+  }
+
+  for (const [width, height] of sizes) {
+    const tag = `${width}x${height}`;
+    const pluginRender = plugin
+      ? renderPlugin(ctx.plughost, plugin, testCase, header, width, height, dir).catch((e) => ({ error: errorText(e) }))
+      : null;
+    const expected = [];
+    if (checks.includes('reference')) {
+      const images = {};
+      for (const [name, spec] of Object.entries(testCase.images || {})) images[name] = picture(spec, width, height);
+      const result = await ctx.reference.render({
+        fs: file, width, height, time: testCase.time || 0, fps: testCase.fps || 30, frames,
+        values: testCase.values, images, mode: ctx.raw ? 'raw' : 'fixed',
+      });
+      if (result.error) {
+        failed = true;
+        notes.push(`${tag} the reference renderer failed: ${result.error.split('\n')[0]}`);
+      } else {
+        const image = result.frames[result.frames.length - 1];
+        writePng(path.join(dir, `reference-${tag}.png`), image);
+        expected.push({ kind: 'reference', image });
+      }
+    }
+    if (checks.includes('model')) {
+      const image = modelPicture(testCase.model || path.basename(testCase.file, '.fs'), width, height, testCase.values, frames);
+      writePng(path.join(dir, `model-${tag}.png`), image);
+      expected.push({ kind: 'model', image });
+    }
+    if (pluginRender) {
+      const actual = await pluginRender;
+      if (actual.error) {
+        failed = true;
+        notes.push(`${tag} plughost render: ${actual.error}`);
+        continue;
+      }
+      for (const { kind, image } of expected) {
+        const d = difference(actual, image);
+        if (d.max > tolerance) {
+          failed = true;
+          notes.push(`${tag} vs ${kind} ${fmt(d)} > ${tolerance} at ${d.where}`);
+        } else notes.push(`${tag} vs ${kind} ${fmt(d)}`);
+      }
+    } else if (expected.length === 2) {
+      // No plug-in to compare: the model and the reference check each other.
+      const d = difference(expected[0].image, expected[1].image);
+      if (d.max > tolerance) {
+        failed = true;
+        notes.push(`${tag} reference vs model ${fmt(d)} > ${tolerance} at ${d.where}`);
+      } else notes.push(`${tag} reference vs model ${fmt(d)}`);
+    }
+  }
+  const why = testCase.reason ? ` (${testCase.reason})` : '';
+  if (failed) return `FAIL ${testCase.id}: ${notes.join('; ')}`;
+  if (!plugin) return `SKIP ${testCase.id}: no plughost isf to compare${notes.length ? `; ${notes.join('; ')}` : ''}${why}`;
+  return `PASS ${testCase.id} [${checks.join('+')}]: ${notes.join('; ')}${why}`;
+}
+
+const options = parseArgs(process.argv.slice(2));
+const started = Date.now();
+fs.mkdirSync(options.work, { recursive: true });
+const { cases } = JSON.parse(fs.readFileSync(path.join(corpusDir, 'cases.json'), 'utf8'));
+for (const testCase of cases) {
+  for (const check of testCase.check || []) {
+    if (check === 'model' && !models[testCase.model || path.basename(testCase.file, '.fs')]) throw new Error(`${testCase.id}: no model`);
+  }
+}
+const selected = options.only.length ? cases.filter((c) => options.only.includes(c.id)) : cases;
+const reference = await ReferenceRenderer.start();
+let failures = 0;
+try {
+  const self = await runSelfTest(reference, options.work);
+  for (const failure of self.failures) console.log(`FAIL reference self-test: ${failure}`);
+  console.log(`${self.failures.length ? 'FAIL' : 'PASS'} reference self-test: ${self.count - self.failures.length}/${self.count} hand-computed pictures`);
+  failures += self.failures.length;
+
+  const ctx = {
+    plughost: options.plughost && path.resolve(options.plughost),
+    isf: hasIsfCommand(options.plughost),
+    work: path.resolve(options.work),
+    corpus: prepareCorpus(options.work),
+    reference,
+    raw: options.raw,
+    converted: new Map(),
+  };
+  if (!ctx.isf) console.log(`SKIP plug-in comparisons: ${options.plughost || 'plughost'} has no isf command yet`);
+  for (const testCase of selected) {
+    const line = await runCase(testCase, ctx);
+    console.log(line);
+    if (line.startsWith('FAIL')) failures += 1;
+  }
+} finally {
+  await reference.close();
+}
+console.log(`${failures ? 'FAILED' : 'passed'}: ${selected.length} cases in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+process.exitCode = failures ? 1 : 0;
