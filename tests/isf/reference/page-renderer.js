@@ -209,7 +209,8 @@
     });
     // FIX: every image keeps its own texture unit for the whole frame (the
     // package restarts unit numbering at 0 for buffers and so rebinds the unit
-    // of the first image input).
+    // of the first image input, and its output pass unbinds the active unit,
+    // which holds the last image bound).
     for (const image of images) bindImage(renderer, image.name, image.texture, image.width, image.height);
     const bufferUnits = {};
     for (const buffer of renderer.renderBuffers) {
