@@ -1,6 +1,6 @@
 /*{
   "ISFVSN": "2",
-  "DESCRIPTION": "An event that was never fired reads false; a bool given as true/false",
+  "DESCRIPTION": "An event that was never fired reads false; a bool given as true/false; CRLF line ends",
   "CREDIT": "plughost tests",
   "INPUTS": [
     { "NAME": "flash", "LABEL": "Flash", "TYPE": "event" },

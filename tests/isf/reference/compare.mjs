@@ -130,6 +130,26 @@ async function renderPlugin(plughost, plugin, testCase, header, width, height, d
   return image;
 }
 
+// One `plughost isf` for the whole corpus saves a GL context per file; the
+// plug-ins are found by name (file name without .fs). A file that did not
+// come out is converted alone later, for its own message.
+async function convertAll(plughost, files, outDir) {
+  fs.mkdirSync(outDir, { recursive: true });
+  let stdout = '';
+  try {
+    ({ stdout } = await run(plughost, ['isf', ...files, '--out', outDir], { timeout: 120000 }));
+  } catch (e) {
+    stdout = e.stdout || '';
+  }
+  const written = new Set(stdout.split('\n').map((line) => line.trim()).filter((line) => line.endsWith('.so')));
+  const plugins = new Map();
+  for (const file of files) {
+    const expected = path.join(outDir, `${path.basename(file, '.fs')}.so`);
+    if (written.has(expected)) plugins.set(file, Promise.resolve(expected));
+  }
+  return plugins;
+}
+
 async function convert(plughost, file, outDir) {
   fs.mkdirSync(outDir, { recursive: true });
   const { stdout } = await run(plughost, ['isf', file, '--out', outDir], { timeout: 60000 });
@@ -163,11 +183,13 @@ async function runCase(testCase, ctx) {
     }
   }
 
-  for (const [width, height] of sizes) {
+  // Both sizes render in plughost while the reference works.
+  const pluginRenders = sizes.map(([width, height]) => (plugin
+    ? renderPlugin(ctx.plughost, plugin, testCase, header, width, height, dir).catch((e) => ({ error: errorText(e) }))
+    : null));
+  for (const [index, [width, height]] of sizes.entries()) {
     const tag = `${width}x${height}`;
-    const pluginRender = plugin
-      ? renderPlugin(ctx.plughost, plugin, testCase, header, width, height, dir).catch((e) => ({ error: errorText(e) }))
-      : null;
+    const pluginRender = pluginRenders[index];
     const expected = [];
     if (checks.includes('reference')) {
       const images = {};
@@ -247,6 +269,10 @@ try {
     converted: new Map(),
   };
   if (!ctx.isf) console.log(`SKIP plug-in comparisons: ${options.plughost || 'plughost'} has no isf command yet`);
+  else {
+    const files = [...new Set(selected.map((c) => path.join(ctx.corpus, c.file)))];
+    ctx.converted = await convertAll(ctx.plughost, files, path.join(ctx.work, 'plugins'));
+  }
   for (const testCase of selected) {
     const line = await runCase(testCase, ctx);
     console.log(line);
