@@ -8,6 +8,39 @@ import { picture, ramp } from './pictures.mjs';
 const clamp = (v, lo, hi) => Math.min(hi, Math.max(lo, v));
 const norm = (x, y, w, h) => [(x + 0.5) / w, (h - 1 - y + 0.5) / h];
 
+// Bilinear sampling with clamp to edge, as GL does with LINEAR filtering:
+// (u, v) normalized with v = 0 at the bottom, image rows from the top.
+// Returns RGBA in 0..1.
+function sample(image, u, v) {
+  const { width: w, height: h, data } = image;
+  const tx = clamp(u * w - 0.5, 0, w - 1);
+  const ty = clamp(v * h - 0.5, 0, h - 1);
+  const x0 = Math.floor(tx);
+  const y0 = Math.floor(ty);
+  const x1 = Math.min(x0 + 1, w - 1);
+  const y1 = Math.min(y0 + 1, h - 1);
+  const fx = tx - x0;
+  const fy = ty - y0;
+  const at = (x, y, c) => data[((h - 1 - y) * w + x) * 4 + c] / 255;
+  return [0, 1, 2, 3].map((c) => (at(x0, y0, c) * (1 - fx) + at(x1, y0, c) * fx) * (1 - fy)
+    + (at(x0, y1, c) * (1 - fx) + at(x1, y1, c) * fx) * fy);
+}
+
+// IMG_PIXEL: pixel coordinates of the image itself.
+const samplePixel = (image, px, py) => sample(image, px / image.width, py / image.height);
+
+// A picture of a pass target as stored in 8 bits.
+function target(width, height, pixel) {
+  const data = Buffer.alloc(width * height * 4);
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      const rgba = pixel(x + 0.5, height - 1 - y + 0.5);
+      for (let c = 0; c < 4; ++c) data[(y * width + x) * 4 + c] = Math.round(clamp(rgba[c], 0, 1) * 255);
+    }
+  }
+  return { width, height, data };
+}
+
 export const models = {
   gen_nodefault(w, h, v) {
     const paint = v.paint || [0, 0, 0, 0];
@@ -57,6 +90,42 @@ export const models = {
       const tx = clamp(nx * 20 - 0.5, 0, 19);
       const rowFromTop = 11 - clamp(ny * 12 - 0.5, 0, 11);
       return [(12 * tx) / 255, (20 * rowFromTop) / 255, ((19 + 11) * 8) / 255, 20 / 12 / 2];
+    };
+  },
+
+  filter_size(w, h) {
+    const image = picture('pattern:40x30');
+    return (x, y) => {
+      const [nx, ny] = norm(x, y, w, h);
+      const byNorm = sample(image, nx, ny);
+      const byPixel = samplePixel(image, Math.floor(nx * 40) + 0.5, Math.floor(ny * 30) + 0.5);
+      return [byNorm[0], byPixel[1], 40 / 100, 30 / 100];
+    };
+  },
+
+  filter_sample(w, h, v) {
+    const image = picture('pattern', w, h);
+    const shift = v.shift === undefined ? 3 : v.shift;
+    return (x, y) => {
+      const [nx, ny] = norm(x, y, w, h);
+      const px = x + 0.5;
+      const py = h - 1 - y + 0.5;
+      const left = samplePixel(image, px - shift, py);
+      const up = samplePixel(image, px, py + Math.floor(shift) + 1);
+      const mirrored = sample(image, 1 - nx, clamp(ny * 1.5, 0, 1));
+      return [left[0], up[1], mirrored[2], Math.max(left[3], mirrored[3])];
+    };
+  },
+
+  multipass_expr(w, h, v) {
+    const scale = v.scale === undefined ? 0.25 : v.scale;
+    const sw = Math.max(Math.floor(w * scale), 1);
+    const sh = Math.floor(Math.min(h, Math.floor(h / 3) + scale * 4));
+    const small = target(sw, sh, (px) => [sw / 64, sh / 64, px / sw, 1]);
+    return (x, y) => {
+      const [nx, ny] = norm(x, y, w, h);
+      const s = sample(small, nx, ny);
+      return [s[0], s[1], s[2], sw / 64];
     };
   },
 
