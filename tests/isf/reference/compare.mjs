@@ -46,9 +46,7 @@ function prepareCorpus(work) {
   const dir = path.join(work, 'corpus');
   fs.rmSync(dir, { recursive: true, force: true });
   fs.mkdirSync(dir, { recursive: true });
-  for (const name of fs.readdirSync(corpusDir)) {
-    if (/\.(fs|vs)$/.test(name)) fs.copyFileSync(path.join(corpusDir, name), path.join(dir, name));
-  }
+  fs.cpSync(corpusDir, dir, { recursive: true, filter: (src) => fs.statSync(src).isDirectory() || /\.(fs|vs)$/.test(src) });
   writePng(path.join(dir, 'imported_pic.png'), importedPicture());
   return dir;
 }
@@ -195,7 +193,7 @@ async function runCase(testCase, ctx) {
       const images = {};
       for (const [name, spec] of Object.entries(testCase.images || {})) images[name] = picture(spec, width, height);
       const result = await ctx.reference.render({
-        fs: file, width, height, time: testCase.time || 0, fps: testCase.fps || 30, frames,
+        fs: testCase.referenceFile ? path.join(ctx.corpus, testCase.referenceFile) : file, width, height, time: testCase.time || 0, fps: testCase.fps || 30, frames,
         values: testCase.values, images, mode: ctx.raw ? 'raw' : 'fixed',
       });
       if (result.error) {
