@@ -1,6 +1,7 @@
 // Compares plug-ins made by `plughost isf` with the ISF reference renderer and
 // with CPU models, file by file, at two sizes. Run by run.sh (CTest):
-//   node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--only ID]... [--raw]
+//   node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--examples DIR]
+//                    [--only ID]... [--raw]
 // Prints one line per case: PASS, FAIL or SKIP with the reason, and the max
 // and mean absolute channel difference (0..255) at each size. Pictures land
 // in DIR/out/<case>/ (plugin-WxH.png, reference-WxH.png, model-WxH.png).
@@ -31,9 +32,10 @@ function parseArgs(argv) {
     else if (arg === '--work') options.work = argv[++i];
     else if (arg === '--only') options.only.push(argv[++i]);
     else if (arg === '--corpus') corpusDir = path.resolve(argv[++i]);
+    else if (arg === '--examples') options.examples = path.resolve(argv[++i]);
     else if (arg === '--raw') options.raw = true;
     else if (arg === '--help' || arg === '-h') {
-      console.log('usage: node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--only CASE]... [--raw]');
+      console.log('usage: node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--examples DIR] [--only CASE]... [--raw]');
       process.exit(0);
     } else throw new Error(`unknown argument ${arg}`);
   }
@@ -42,11 +44,14 @@ function parseArgs(argv) {
 }
 
 // The corpus copied into the work directory, with its IMPORTED picture.
-function prepareCorpus(work) {
+// The tree's example shaders (isf/examples) go to corpus/examples.
+function prepareCorpus(work, examplesDir) {
   const dir = path.join(work, 'corpus');
   fs.rmSync(dir, { recursive: true, force: true });
   fs.mkdirSync(dir, { recursive: true });
-  fs.cpSync(corpusDir, dir, { recursive: true, filter: (src) => fs.statSync(src).isDirectory() || /\.(fs|vs)$/.test(src) });
+  const shaders = (src) => fs.statSync(src).isDirectory() || /\.(fs|vs)$/.test(src);
+  fs.cpSync(corpusDir, dir, { recursive: true, filter: shaders });
+  if (examplesDir && fs.existsSync(examplesDir)) fs.cpSync(examplesDir, path.join(dir, 'examples'), { recursive: true, filter: shaders });
   writePng(path.join(dir, 'imported_pic.png'), importedPicture());
   return dir;
 }
@@ -161,6 +166,7 @@ const errorText = (e) => (e.stderr ? `${e.message.split('\n')[0]}: ${e.stderr.tr
 
 async function runCase(testCase, ctx) {
   const file = path.join(ctx.corpus, testCase.file);
+  if (!fs.existsSync(file)) return `SKIP ${testCase.id}: ${testCase.file} is not in this tree`;
   const header = isfHeader(fs.readFileSync(file, 'utf8'));
   const dir = path.join(ctx.work, 'out', testCase.id);
   fs.mkdirSync(dir, { recursive: true });
@@ -261,14 +267,14 @@ try {
     plughost: options.plughost && path.resolve(options.plughost),
     isf: hasIsfCommand(options.plughost),
     work: path.resolve(options.work),
-    corpus: prepareCorpus(options.work),
+    corpus: prepareCorpus(options.work, options.examples),
     reference,
     raw: options.raw,
     converted: new Map(),
   };
   if (!ctx.isf) console.log(`SKIP plug-in comparisons: ${options.plughost || 'plughost'} has no isf command yet`);
   else {
-    const files = [...new Set(selected.map((c) => path.join(ctx.corpus, c.file)))];
+    const files = [...new Set(selected.map((c) => path.join(ctx.corpus, c.file)))].filter((f) => fs.existsSync(f));
     ctx.converted = await convertAll(ctx.plughost, files, path.join(ctx.work, 'plugins'));
   }
   for (const testCase of selected) {

@@ -25,4 +25,5 @@ if ! cmp -s "$here/package-lock.json" "$work/node_modules/.installed-from-lock" 
   cp "$here/package-lock.json" "$work/node_modules/.installed-from-lock"
 fi
 cd "$work"
-CHROMIUM="$chromium" node compare.mjs --plughost "$tool" --work "$work/results" --corpus "$here/../corpus" "$@"
+CHROMIUM="$chromium" node compare.mjs --plughost "$tool" --work "$work/results" --corpus "$here/../corpus" \
+  --examples "$here/../../../isf/examples" "$@"
