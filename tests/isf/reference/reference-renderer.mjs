@@ -6,12 +6,13 @@
 //   await ref.close();
 //
 // A job names an ISF file and fixes everything the picture depends on:
-//   { fs: 'path/File.fs', width, height, time, fps, frames, date,
+//   { fs: 'path/File.fs', width, height, time, fps, frames, date, timeDelta, frameIndex,
 //     values: { NAME: value }, images: { NAME: { width, height, data } },
 //     mode: 'fixed' | 'raw', capture: 'last' | 'all' }
 // The .vs beside the .fs and the IMPORTED images (PNG, relative to the .fs)
-// are read here. Frame k renders at TIME = time + k/fps, TIMEDELTA 0 on the
-// first frame and 1/fps after, FRAMEINDEX k.
+// are read here. Frame k renders at TIME = time + k/fps, TIMEDELTA timeDelta
+// (default 0) on the first frame and 1/fps after, FRAMEINDEX frameIndex + k
+// (default k).
 import puppeteer from 'puppeteer-core';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -85,8 +86,8 @@ export class ReferenceRenderer {
     for (let k = 0; k < count; ++k) {
       frames.push({
         time: (job.time || 0) + k / fps,
-        timeDelta: k === 0 ? 0 : 1 / fps,
-        frameIndex: k,
+        timeDelta: k === 0 ? job.timeDelta || 0 : 1 / fps,
+        frameIndex: (job.frameIndex || 0) + k,
         date: job.date || DEFAULT_DATE,
         capture: job.capture === 'all' || k === count - 1,
       });

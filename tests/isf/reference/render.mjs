@@ -1,10 +1,11 @@
 // Renders an ISF file with the reference renderer and writes PNG frames.
 //   node render.mjs FILE.fs --size WxH [--time T] [--frames N] [--fps F]
-//        [--date Y,M,D,SECONDS] [--set NAME=VALUE]... [--image NAME=FILE.png]...
-//        [--out-dir DIR] [--raw]
+//        [--frame-index K] [--time-delta D] [--date Y,M,D,SECONDS]
+//        [--set NAME=VALUE]... [--image NAME=FILE.png]... [--out-dir DIR] [--raw]
 // Values are ISF values by input NAME: numbers, true/false, or comma lists
 // for colours and points. Frame k (TIME = T + k/F, FRAMEINDEX k) is written
-// as DIR/<file>_<kkkk>.png, straight alpha, row 0 at the top.
+// as DIR/<file>_<kkkk>.png, straight alpha, row 0 at the top. The first
+// frame's FRAMEINDEX is K (default 0) and its TIMEDELTA D (default 0).
 import fs from 'node:fs';
 import path from 'node:path';
 import { ReferenceRenderer, DEFAULT_DATE } from './reference-renderer.mjs';
@@ -12,8 +13,9 @@ import { readPng, writePng } from './png.mjs';
 
 function usage(message) {
   if (message) console.error(`render.mjs: ${message}`);
-  console.error('usage: node render.mjs FILE.fs --size WxH [--time T] [--frames N] [--fps F] [--date Y,M,D,S]\n'
-    + '                     [--set NAME=VALUE]... [--image NAME=FILE.png]... [--out-dir DIR] [--raw]');
+  console.error('usage: node render.mjs FILE.fs --size WxH [--time T] [--frames N] [--fps F] [--frame-index K]\n'
+    + '                     [--time-delta D] [--date Y,M,D,S] [--set NAME=VALUE]... [--image NAME=FILE.png]...\n'
+    + '                     [--out-dir DIR] [--raw]');
   process.exit(message ? 2 : 0);
 }
 
@@ -38,6 +40,8 @@ for (let i = 0; i < args.length; ++i) {
   } else if (arg === '--time') job.time = Number(next());
   else if (arg === '--frames') job.frames = Number(next());
   else if (arg === '--fps') job.fps = Number(next());
+  else if (arg === '--frame-index') job.frameIndex = Number(next());
+  else if (arg === '--time-delta') job.timeDelta = Number(next());
   else if (arg === '--date') job.date = parseValue(next());
   else if (arg === '--set' || arg === '--image') {
     const text = next();
@@ -56,6 +60,9 @@ if (!job.fs) usage('no ISF file');
 if (!job.width) usage('--size is required');
 if (!Number.isInteger(job.frames) || job.frames < 1) usage('--frames expects a whole number from 1');
 if (!(job.fps > 0)) usage('--fps expects a positive number');
+if (!Number.isInteger(job.frameIndex ?? 0) || job.frameIndex < 0) usage('--frame-index expects a whole number from 0');
+if (!Number.isFinite(job.timeDelta ?? 0)) usage('--time-delta expects seconds');
+if (!Number.isFinite(job.time)) usage('--time expects seconds');
 if (!Array.isArray(job.date) || job.date.length !== 4) usage('--date expects four numbers');
 
 const renderer = await ReferenceRenderer.start();
