@@ -2,6 +2,7 @@
 // with CPU models, file by file, at two sizes. Run by run.sh (CTest):
 //   node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--examples DIR]
 //                    [--only ID]... [--raw]
+//   node compare.mjs --plughost TOOL --work DIR --dir FOLDER   (any ISF files)
 // Prints one line per case: PASS, FAIL or SKIP with the reason, and the max
 // and mean absolute channel difference (0..255) at each size. Pictures land
 // in DIR/out/<case>/ (plugin-WxH.png, reference-WxH.png, model-WxH.png).
@@ -33,9 +34,11 @@ function parseArgs(argv) {
     else if (arg === '--only') options.only.push(argv[++i]);
     else if (arg === '--corpus') corpusDir = path.resolve(argv[++i]);
     else if (arg === '--examples') options.examples = path.resolve(argv[++i]);
+    else if (arg === '--dir') options.dir = path.resolve(argv[++i]);
     else if (arg === '--raw') options.raw = true;
     else if (arg === '--help' || arg === '-h') {
-      console.log('usage: node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--examples DIR] [--only CASE]... [--raw]');
+      console.log('usage: node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--examples DIR] [--only CASE]... [--raw]\n'
+        + '       node compare.mjs --plughost TOOL --work DIR --dir FOLDER [--only NAME]... [--raw]');
       process.exit(0);
     } else throw new Error(`unknown argument ${arg}`);
   }
@@ -178,12 +181,15 @@ async function runCase(testCase, ctx) {
   let failed = false;
 
   let plugin = null;
+  let refused = null;
   if (ctx.isf) {
     try {
       if (!ctx.converted.has(file)) ctx.converted.set(file, convert(ctx.plughost, file, path.join(ctx.work, 'plugins')));
       plugin = await ctx.converted.get(file);
     } catch (e) {
-      return `FAIL ${testCase.id}: plughost isf: ${errorText(e)}`;
+      // A folder of files: refusing is right where the reference refuses too.
+      if (!testCase.bulk) return `FAIL ${testCase.id}: plughost isf: ${errorText(e)}`;
+      refused = errorText(e);
     }
   }
 
@@ -202,7 +208,10 @@ async function runCase(testCase, ctx) {
         fs: testCase.referenceFile ? path.join(ctx.corpus, testCase.referenceFile) : file, width, height, time: testCase.time || 0, fps: testCase.fps || 30, frames,
         values: testCase.values, images, mode: ctx.raw ? 'raw' : 'fixed',
       });
-      if (result.error) {
+      if (result.error && testCase.bulk) {
+        const also = refused ? '; plughost isf refuses it too' : '';
+        return `SKIP ${testCase.id}: the reference renderer refuses it: ${result.error.split('\n')[0]}${also}`;
+      } else if (result.error) {
         failed = true;
         notes.push(`${tag} the reference renderer failed: ${result.error.split('\n')[0]}`);
       } else {
@@ -239,16 +248,42 @@ async function runCase(testCase, ctx) {
       } else notes.push(`${tag} reference vs model ${fmt(d)}`);
     }
   }
+  if (refused) return `FAIL ${testCase.id}: plughost isf refuses a file the reference renders: ${refused}`;
   const why = testCase.reason ? ` (${testCase.reason})` : '';
   if (failed) return `FAIL ${testCase.id}: ${notes.join('; ')}`;
   if (!plugin) return `SKIP ${testCase.id}: no plughost isf to compare${notes.length ? `; ${notes.join('; ')}` : ''}${why}`;
   return `PASS ${testCase.id} [${checks.join('+')}]: ${notes.join('; ')}${why}`;
 }
 
+// --dir: every .fs of a folder of ISF files, at its defaults, TIME 1, three
+// frames when it keeps buffers, generated pictures for its image inputs,
+// progress 0.5 for transitions. A file the reference renderer refuses is
+// skipped with its reason; one it runs must come out of plughost the same.
+function bulkCases(dir) {
+  const cases = [];
+  for (const name of fs.readdirSync(dir).filter((f) => f.endsWith('.fs')).sort()) {
+    let header;
+    try {
+      header = isfHeader(fs.readFileSync(path.join(dir, name), 'utf8'));
+    } catch (e) {
+      header = {};
+    }
+    const inputs = Array.isArray(header.INPUTS) ? header.INPUTS : [];
+    const images = {};
+    for (const input of inputs) {
+      if (input.TYPE === 'image') images[input.NAME] = { startImage: 'start', endImage: 'end' }[input.NAME] || 'pattern';
+    }
+    const keeps = (header.PASSES || []).some((pass) => pass.PERSISTENT) || header.PERSISTENT_BUFFERS;
+    const values = inputs.some((input) => input.NAME === 'progress') ? { progress: 0.5 } : {};
+    cases.push({ id: name.replace(/\.fs$/, ''), file: name, bulk: true, time: 1, frames: keeps ? 3 : 1, values, images, check: ['reference'], tolerance: 3 });
+  }
+  return cases;
+}
+
 const options = parseArgs(process.argv.slice(2));
 const started = Date.now();
 fs.mkdirSync(options.work, { recursive: true });
-const { cases } = JSON.parse(fs.readFileSync(path.join(corpusDir, 'cases.json'), 'utf8'));
+const { cases } = options.dir ? { cases: bulkCases(options.dir) } : JSON.parse(fs.readFileSync(path.join(corpusDir, 'cases.json'), 'utf8'));
 for (const testCase of cases) {
   for (const check of testCase.check || []) {
     if (check === 'model' && !models[testCase.model || path.basename(testCase.file, '.fs')]) throw new Error(`${testCase.id}: no model`);
@@ -257,6 +292,7 @@ for (const testCase of cases) {
 const selected = options.only.length ? cases.filter((c) => options.only.includes(c.id)) : cases;
 const reference = await ReferenceRenderer.start();
 let failures = 0;
+const tally = { PASS: 0, FAIL: 0, SKIP: 0 };
 try {
   const self = await runSelfTest(reference, options.work);
   for (const failure of self.failures) console.log(`FAIL reference self-test: ${failure}`);
@@ -267,7 +303,7 @@ try {
     plughost: options.plughost && path.resolve(options.plughost),
     isf: hasIsfCommand(options.plughost),
     work: path.resolve(options.work),
-    corpus: prepareCorpus(options.work, options.examples),
+    corpus: options.dir || prepareCorpus(options.work, options.examples),
     reference,
     raw: options.raw,
     converted: new Map(),
@@ -280,10 +316,12 @@ try {
   for (const testCase of selected) {
     const line = await runCase(testCase, ctx);
     console.log(line);
+    tally[line.slice(0, 4)] += 1;
     if (line.startsWith('FAIL')) failures += 1;
   }
 } finally {
   await reference.close();
 }
-console.log(`${failures ? 'FAILED' : 'passed'}: ${selected.length} cases in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+console.log(`${failures ? 'FAILED' : 'passed'}: ${selected.length} cases (${tally.PASS} pass, ${tally.FAIL} fail, ${tally.SKIP} skipped) `
+  + `in ${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exitCode = failures ? 1 : 0;
