@@ -54,6 +54,8 @@ export class ReferenceRenderer {
       executablePath: chromium,
       headless: true,
       userDataDir: self.profile,
+      // A loaded CI machine may take a while to start a browser.
+      timeout: 120000,
       // SwiftShader through ANGLE: the same software GL on every machine,
       // GPU or not.
       args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-quic',
