@@ -118,7 +118,7 @@ async function renderPlugin(plughost, plugin, testCase, header, width, height, d
     args.push('--input', file);
   }
   const frames = testCase.frames || 1;
-  let output;
+  let outputs;
   if (frames > 1) {
     const outDir = path.join(dir, `plugin-frames-${tag}`);
     fs.rmSync(outDir, { recursive: true, force: true });
@@ -126,14 +126,14 @@ async function renderPlugin(plughost, plugin, testCase, header, width, height, d
     await run(plughost, args, { timeout: 60000 });
     const files = fs.readdirSync(outDir).filter((f) => f.endsWith('.png')).sort();
     if (files.length !== frames) throw new Error(`expected ${frames} frames in ${outDir}, found ${files.length}`);
-    output = path.join(outDir, files[files.length - 1]);
+    outputs = files.map((f) => path.join(outDir, f));
   } else {
-    output = path.join(dir, `plugin-${tag}.png`);
-    await run(plughost, [...args, '--out', output], { timeout: 60000 });
+    outputs = [path.join(dir, `plugin-${tag}.png`)];
+    await run(plughost, [...args, '--out', outputs[0]], { timeout: 60000 });
   }
-  const image = readPng(output);
-  writePng(path.join(dir, `plugin-${tag}.png`), image);
-  return image;
+  const images = outputs.map(readPng);
+  writePng(path.join(dir, `plugin-${tag}.png`), images[images.length - 1]);
+  return images;
 }
 
 // One `plughost isf` for the whole corpus saves a GL context per file; the
@@ -165,6 +165,17 @@ async function convert(plughost, file, outDir) {
 }
 
 const fmt = (d) => `max ${d.max} mean ${d.mean.toFixed(2)}`;
+
+// Every frame of a sequence is compared; the worst one is reported.
+function worstFrame(actual, expected) {
+  let worst = null;
+  actual.forEach((image, k) => {
+    const d = difference(image, expected[k]);
+    if (actual.length > 1) d.where = `frame ${k} ${d.where}`;
+    if (!worst || d.max > worst.max || (d.max === worst.max && d.mean > worst.mean)) worst = d;
+  });
+  return worst;
+}
 const errorText = (e) => (e.stderr ? `${e.message.split('\n')[0]}: ${e.stderr.trim().split('\n').slice(-3).join(' / ')}` : e.message);
 
 async function runCase(testCase, ctx) {
@@ -206,7 +217,7 @@ async function runCase(testCase, ctx) {
       for (const [name, spec] of Object.entries(testCase.images || {})) images[name] = picture(spec, width, height);
       const result = await ctx.reference.render({
         fs: testCase.referenceFile ? path.join(ctx.corpus, testCase.referenceFile) : file, width, height, time: testCase.time || 0, fps: testCase.fps || 30, frames,
-        values: testCase.values, images, mode: ctx.raw ? 'raw' : 'fixed',
+        values: testCase.values, images, mode: ctx.raw ? 'raw' : 'fixed', capture: 'all',
       });
       if (result.error && testCase.bulk) {
         const also = refused ? '; plughost isf refuses it too' : '';
@@ -215,15 +226,16 @@ async function runCase(testCase, ctx) {
         failed = true;
         notes.push(`${tag} the reference renderer failed: ${result.error.split('\n')[0]}`);
       } else {
-        const image = result.frames[result.frames.length - 1];
-        writePng(path.join(dir, `reference-${tag}.png`), image);
-        expected.push({ kind: 'reference', image });
+        writePng(path.join(dir, `reference-${tag}.png`), result.frames[frames - 1]);
+        expected.push({ kind: 'reference', images: result.frames });
       }
     }
     if (checks.includes('model')) {
-      const image = modelPicture(testCase.model || path.basename(testCase.file, '.fs'), width, height, testCase.values, frames);
-      writePng(path.join(dir, `model-${tag}.png`), image);
-      expected.push({ kind: 'model', image });
+      const name = testCase.model || path.basename(testCase.file, '.fs');
+      const images = [];
+      for (let k = 1; k <= frames; ++k) images.push(modelPicture(name, width, height, testCase.values, k));
+      writePng(path.join(dir, `model-${tag}.png`), images[frames - 1]);
+      expected.push({ kind: 'model', images });
     }
     if (pluginRender) {
       const actual = await pluginRender;
@@ -232,8 +244,8 @@ async function runCase(testCase, ctx) {
         notes.push(`${tag} plughost render: ${actual.error}`);
         continue;
       }
-      for (const { kind, image } of expected) {
-        const d = difference(actual, image);
+      for (const { kind, images } of expected) {
+        const d = worstFrame(actual, images);
         if (d.max > tolerance) {
           failed = true;
           notes.push(`${tag} vs ${kind} ${fmt(d)} > ${tolerance} at ${d.where}`);
@@ -241,7 +253,7 @@ async function runCase(testCase, ctx) {
       }
     } else if (expected.length === 2) {
       // No plug-in to compare: the model and the reference check each other.
-      const d = difference(expected[0].image, expected[1].image);
+      const d = worstFrame(expected[0].images, expected[1].images);
       if (d.max > tolerance) {
         failed = true;
         notes.push(`${tag} reference vs model ${fmt(d)} > ${tolerance} at ${d.where}`);
