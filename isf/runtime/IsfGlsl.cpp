@@ -500,18 +500,26 @@ private:
 		// Known images carry their size and texture-coordinate scale in
 		// uniforms; anything else (a sampler passed to a function) is asked.
 		const bool knownImage = Contains( images, image );
-		const std::string size  = knownImage ? "_" + image + "_imgSize" : "vec2(textureSize(" + image + ", 0))";
-		const std::string scale = knownImage ? "_" + image + "_imgScale" : "vec2(1.0)";
+		const std::string size = knownImage ? "_" + image + "_imgSize" : "vec2(textureSize(" + image + ", 0))";
+		// A host texture larger than its picture: coordinates scaled to the
+		// picture and kept within its outer texel centres, so filtering
+		// never blends in the padding beyond it.
+		auto sample = [ & ]( const std::string& coordinate ) {
+			if( !knownImage )
+				return "texture(" + image + ", " + coordinate + ")";
+			const std::string rect = "_" + image + "_imgRect";
+			return "texture(" + image + ", clamp(" + coordinate + " * _" + image + "_imgScale, " + rect + ".xy, " + rect + ".zw))";
+		};
 		if( name == "IMG_SIZE" )
 			out += "(" + size + ")";
 		else if( name == "IMG_NORM_PIXEL" )
-			out += "texture(" + image + ", (" + args[ 1 ] + ") * " + scale + ")";
+			out += sample( "(" + args[ 1 ] + ")" );
 		else if( name == "IMG_PIXEL" )
-			out += "texture(" + image + ", (" + args[ 1 ] + ") / " + size + " * " + scale + ")";
+			out += sample( "(" + args[ 1 ] + ") / " + size );
 		else if( name == "IMG_THIS_PIXEL" )
-			out += "texture(" + image + ", gl_FragCoord.xy / " + size + " * " + scale + ")";
+			out += sample( "gl_FragCoord.xy / " + size );
 		else
-			out += "texture(" + image + ", isf_FragNormCoord * " + scale + ")";
+			out += sample( "isf_FragNormCoord" );
 		after = close;
 		return true;
 	}
@@ -543,7 +551,8 @@ std::string Declarations( const Document& document )
 		if( input.type != InputType::Image && input.type != InputType::Audio && input.type != InputType::AudioFFT )
 			text += std::string( "uniform " ) + UniformType( input.type ) + " " + input.name + ";\n";
 	for( const std::string& image : ImageNames( document ) )
-		text += "uniform sampler2D " + image + ";\nuniform vec2 _" + image + "_imgSize;\nuniform vec2 _" + image + "_imgScale;\n";
+		text += "uniform sampler2D " + image + ";\nuniform vec2 _" + image + "_imgSize;\nuniform vec2 _" + image + "_imgScale;\nuniform vec4 _" +
+				image + "_imgRect;\n";
 	return text;
 }
 

@@ -248,6 +248,7 @@ bool Renderer::Initialise( const Document& doc, const Bundle& bundle, std::strin
 		slot.sampler = glGetUniformLocation( program, slot.name.c_str() );
 		slot.size    = glGetUniformLocation( program, ( "_" + slot.name + "_imgSize" ).c_str() );
 		slot.scale   = glGetUniformLocation( program, ( "_" + slot.name + "_imgScale" ).c_str() );
+		slot.rect    = glGetUniformLocation( program, ( "_" + slot.name + "_imgRect" ).c_str() );
 		if( slot.sampler >= 0 )
 			glUniform1i( slot.sampler, static_cast< GLint >( unit ) );
 		for( size_t k = 0; k < doc.inputs.size(); ++k )
@@ -506,6 +507,10 @@ bool Renderer::Render( const FrameState& frame, const std::vector< SourceTexture
 		glBindSampler( static_cast< GLuint >( unit ), sampler );
 		glUniform2f( slot.size, w, h );
 		glUniform2f( slot.scale, sx, sy );
+		// Within the picture's outer texel centres when the texture is larger.
+		const float lowX = sx < 1.0f ? 0.5f * sx / w : 0.0f, lowY = sy < 1.0f ? 0.5f * sy / h : 0.0f;
+		const float highX = sx < 1.0f ? sx * ( w - 0.5f ) / w : 1.0f, highY = sy < 1.0f ? sy * ( h - 0.5f ) / h : 1.0f;
+		glUniform4f( slot.rect, lowX, lowY, highX, highY );
 	}
 
 	bool lastToOutput = true;

@@ -80,7 +80,7 @@ private:
 	struct ImageSlot
 	{
 		std::string name;
-		GLint sampler = -1, size = -1, scale = -1;
+		GLint sampler = -1, size = -1, scale = -1, rect = -1;
 		GLuint texture = 0;      // imported images and audio: our own
 		float width = 1.0f, height = 1.0f;
 		long input  = -1;        // index into inputs for image/audio inputs

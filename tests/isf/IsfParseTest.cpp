@@ -202,10 +202,12 @@ TEST( IsfGlsl, MacrosKeepNestedArgumentsWhole )
 	doc.body         = "void main(){ gl_FragColor = IMG_NORM_PIXEL(inputImage, vec2(min(a, b), c)) + IMG_PIXEL(inputImage, IMG_SIZE(inputImage) * 0.5)"
 					   " + IMG_THIS_PIXEL(inputImage) + IMG_NORM_THIS_PIXEL(inputImage); }";
 	const std::string fs = Translate( doc, "" ).fragment;
-	EXPECT_NE( fs.find( "texture(inputImage, (vec2(min(a, b), c)) * _inputImage_imgScale)" ), std::string::npos ) << fs;
-	EXPECT_NE( fs.find( "texture(inputImage, ((_inputImage_imgSize) * 0.5) / _inputImage_imgSize * _inputImage_imgScale)" ), std::string::npos ) << fs;
-	EXPECT_NE( fs.find( "texture(inputImage, gl_FragCoord.xy / _inputImage_imgSize" ), std::string::npos ) << fs;
-	EXPECT_NE( fs.find( "texture(inputImage, isf_FragNormCoord * _inputImage_imgScale)" ), std::string::npos ) << fs;
+	const std::string rect = ", _inputImage_imgRect.xy, _inputImage_imgRect.zw))";
+	EXPECT_NE( fs.find( "texture(inputImage, clamp((vec2(min(a, b), c)) * _inputImage_imgScale" + rect ), std::string::npos ) << fs;
+	EXPECT_NE( fs.find( "texture(inputImage, clamp(((_inputImage_imgSize) * 0.5) / _inputImage_imgSize * _inputImage_imgScale" + rect ),
+			   std::string::npos ) << fs;
+	EXPECT_NE( fs.find( "texture(inputImage, clamp(gl_FragCoord.xy / _inputImage_imgSize * _inputImage_imgScale" + rect ), std::string::npos ) << fs;
+	EXPECT_NE( fs.find( "texture(inputImage, clamp(isf_FragNormCoord * _inputImage_imgScale" + rect ), std::string::npos ) << fs;
 	EXPECT_NE( fs.find( "isf_FragColor =" ), std::string::npos );
 }
 

@@ -274,3 +274,16 @@ TEST( IsfPlugin, ABareShellRefusesInstances )
 	EXPECT_THROW( Instance( library, 4, 4 ), Error );
 	EXPECT_NE( library.Log().back().find( "carries no ISF shader" ), std::string::npos );
 }
+
+TEST( IsfPlugin, PaddedHostTexturesAreReadWithinTheirPicture )
+{
+	Fixture f( isftest::MakePlugin( "Padded", R"(/*{ "ISFVSN": "2", "INPUTS": [ { "NAME": "inputImage", "TYPE": "image" } ] }*/
+void main() { gl_FragColor = IMG_NORM_PIXEL( inputImage, vec2( 1.0 - isf_FragNormCoord.x, isf_FragNormCoord.y ) ) + vec4( 0.0, IMG_SIZE( inputImage ) / 100.0, 0.0 ); })" ),
+			   6, 3 );
+	// A 6x3 red picture in a 16x4 texture padded with white.
+	const InputTexture padded( SolidImage( 6, 3, { 255, 0, 0, 255 } ), 16, 4, { 255, 255, 255, 255 } );
+	const Image frame = f.Frame( { &padded } );
+	for( uint32_t x : { 0u, 5u } )
+		for( uint32_t y : { 0u, 2u } )
+			EXPECT_TRUE( Near( frame.At( x, y ), { 1, 0.06f, 0.03f, 1 } ) ) << x << "," << y << " " << Show( frame.At( x, y ) );
+}
