@@ -104,7 +104,9 @@ std::set< std::string > NamesToRename( const std::vector< Token >& tokens )
 // Non-constant file-scope initialisers, which GLSL 4.10 refuses, become
 // assignments at the top of main(). The moved text keeps its line breaks
 // where it was, so no line of the body moves.
-void MoveGlobalInitialisers( std::vector< Token >& tokens )
+// With `uniforms` given, a `const` global whose initialiser reads one of
+// them (which no GLSL accepts) loses its `const` and is moved as well.
+void MoveGlobalInitialisers( std::vector< Token >& tokens, const std::set< std::string >* uniforms = nullptr )
 {
 	static const std::set< std::string > keep = { "const", "uniform", "precision", "struct", "in", "out", "varying",
 												   "attribute", "layout", "return" };
@@ -150,7 +152,19 @@ void MoveGlobalInitialisers( std::vector< Token >& tokens )
 		// A whole file-scope statement from `statement` to `k`.
 		const size_t begin = statement;
 		statement          = npos;
-		if( tokens[ begin ].kind != Token::Name || keep.count( tokens[ begin ].text ) )
+		if( tokens[ begin ].kind != Token::Name )
+			continue;
+		if( uniforms && tokens[ begin ].text == "const" )
+		{
+			bool readsUniform = false;
+			for( size_t j = begin; j < k && !readsUniform; ++j )
+				readsUniform = tokens[ j ].kind == Token::Name && uniforms->count( tokens[ j ].text );
+			if( readsUniform )
+				tokens[ begin ] = { Token::Space, "" };
+			else
+				continue;
+		}
+		else if( keep.count( tokens[ begin ].text ) )
 			continue;
 		size_t equals = npos;
 		int parens    = 0;
@@ -566,7 +580,11 @@ std::string WithoutVersionLines( const std::string& body )
 std::string TranslateBody( const Document& document, const std::string& body, bool vertex, bool floatLiterals )
 {
 	std::vector< Token > tokens = Tokenize( WithoutVersionLines( body ) );
-	MoveGlobalInitialisers( tokens );
+	std::set< std::string > uniforms = { "TIME", "TIMEDELTA", "DATE", "FRAMEINDEX", "RENDERSIZE", "PASSINDEX" };
+	for( const Input& input : document.inputs )
+		uniforms.insert( input.name );
+	// The lenient reading is the fallback's, as for float literals.
+	MoveGlobalInitialisers( tokens, floatLiterals ? &uniforms : nullptr );
 	tokens = Tokenize( Join( tokens ) );
 	const std::set< std::string > rename = NamesToRename( tokens );
 	const std::vector< std::string > images = ImageNames( document );

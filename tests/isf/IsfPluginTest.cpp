@@ -287,3 +287,24 @@ void main() { gl_FragColor = IMG_NORM_PIXEL( inputImage, vec2( 1.0 - isf_FragNor
 		for( uint32_t y : { 0u, 2u } )
 			EXPECT_TRUE( Near( frame.At( x, y ), { 1, 0.06f, 0.03f, 1 } ) ) << x << "," << y << " " << Show( frame.At( x, y ) );
 }
+
+TEST( IsfPlugin, FilesGlsl410RefusesAsWrittenStillCompile )
+{
+	// A `const` reading a uniform, file-scope initialisers that are not
+	// constant, an int returned as a float, user functions named like
+	// built-ins (one of them `texture`) and a GLSL 4.10 keyword as a name.
+	Fixture f( isftest::MakePlugin( "Lenient", R"(/*{ "ISFVSN": "2" }*/
+const float halfWidth = RENDERSIZE.x * 0.5;
+float scale = 1.0 / RENDERSIZE.y;
+float one() { return 1; }
+float round( float x ) { return floor( x + 0.5 ); }
+vec4 texture( float v ) { return vec4( v ); }
+void main()
+{
+	float sample = halfWidth * scale;
+	gl_FragColor = vec4( sample / 4.0, one() * 0.5, round( 0.6 ) * 0.25, texture( 1.0 ).a );
+})" ),
+			   8, 2 );
+	const Image frame = f.Frame();
+	EXPECT_TRUE( Near( frame.At( 3, 1 ), { 0.5f, 0.5f, 0.25f, 1 } ) ) << Show( frame.At( 3, 1 ) );
+}
