@@ -310,7 +310,7 @@ public:
 				out += token.text;
 				continue;
 			}
-			if( token.text.rfind( "IMG_", 0 ) == 0 )
+			if( token.text.rfind( "IMG_", 0 ) == 0 || ( ( token.text == "texture2D" || token.text == "texture2DRect" ) && !rename.count( token.text ) ) )
 			{
 				size_t after = 0;
 				if( Macro( k, end, out, after ) )
@@ -473,8 +473,10 @@ private:
 	bool Macro( size_t k, size_t end, std::string& out, size_t& after )
 	{
 		const std::string& name = tokens[ k ].text;
+		// texture2D and texture2DRect on an ISF image read it as
+		// IMG_NORM_PIXEL and IMG_PIXEL do; on other samplers they map plainly.
 		static const std::set< std::string > known = { "IMG_PIXEL", "IMG_NORM_PIXEL", "IMG_THIS_PIXEL", "IMG_THIS_NORM_PIXEL",
-													   "IMG_NORM_THIS_PIXEL", "IMG_SIZE" };
+													   "IMG_NORM_THIS_PIXEL", "IMG_SIZE", "texture2D", "texture2DRect" };
 		if( !known.count( name ) )
 			return false;
 		const size_t open = NextSignificant( tokens, k );
@@ -505,7 +507,8 @@ private:
 				start = j + 1;
 			}
 		}
-		const bool pointArgument = name == "IMG_PIXEL" || name == "IMG_NORM_PIXEL";
+		const bool plainCall     = name == "texture2D" || name == "texture2DRect";
+		const bool pointArgument = name == "IMG_PIXEL" || name == "IMG_NORM_PIXEL" || plainCall;
 		if( args.size() != ( pointArgument ? 2u : 1u ) )
 			return false;
 		std::string image = args[ 0 ];
@@ -514,6 +517,8 @@ private:
 		// Known images carry their size and texture-coordinate scale in
 		// uniforms; anything else (a sampler passed to a function) is asked.
 		const bool knownImage = Contains( images, image );
+		if( plainCall && !knownImage )
+			return false;
 		const std::string size = knownImage ? "_" + image + "_imgSize" : "vec2(textureSize(" + image + ", 0))";
 		// A host texture larger than its picture: coordinates scaled to the
 		// picture and kept within its outer texel centres, so filtering
@@ -526,9 +531,9 @@ private:
 		};
 		if( name == "IMG_SIZE" )
 			out += "(" + size + ")";
-		else if( name == "IMG_NORM_PIXEL" )
+		else if( name == "IMG_NORM_PIXEL" || name == "texture2D" )
 			out += sample( "(" + args[ 1 ] + ")" );
-		else if( name == "IMG_PIXEL" )
+		else if( name == "IMG_PIXEL" || name == "texture2DRect" )
 			out += sample( "(" + args[ 1 ] + ") / " + size );
 		else if( name == "IMG_THIS_PIXEL" )
 			out += sample( "gl_FragCoord.xy / " + size );

@@ -278,7 +278,12 @@ TEST( IsfPlugin, ABareShellRefusesInstances )
 TEST( IsfPlugin, PaddedHostTexturesAreReadWithinTheirPicture )
 {
 	Fixture f( isftest::MakePlugin( "Padded", R"(/*{ "ISFVSN": "2", "INPUTS": [ { "NAME": "inputImage", "TYPE": "image" } ] }*/
-void main() { gl_FragColor = IMG_NORM_PIXEL( inputImage, vec2( 1.0 - isf_FragNormCoord.x, isf_FragNormCoord.y ) ) + vec4( 0.0, IMG_SIZE( inputImage ) / 100.0, 0.0 ); })" ),
+void main()
+{
+	vec2 p = vec2( 1.0 - isf_FragNormCoord.x, isf_FragNormCoord.y );
+	// texture2D on an ISF image reads it as IMG_NORM_PIXEL does.
+	gl_FragColor = 0.5 * IMG_NORM_PIXEL( inputImage, p ) + 0.5 * texture2D( inputImage, p ) + vec4( 0.0, IMG_SIZE( inputImage ) / 100.0, 0.0 );
+})" ),
 			   6, 3 );
 	// A 6x3 red picture in a 16x4 texture padded with white.
 	const InputTexture padded( SolidImage( 6, 3, { 255, 0, 0, 255 } ), 16, 4, { 255, 255, 255, 255 } );
