@@ -183,10 +183,12 @@ void IsfPlugin::RegisterParameters()
 		}
 		case InputType::Point2D:
 		{
-			const bool relative = !( input.hasMin && input.hasMax );
+			// MAX alone counts up from 0; without MAX the units are pixels.
+			const bool relative = !input.hasMax;
 			for( int axis = 0; axis < 2; ++axis )
 			{
-				float low = relative ? 0.0f : input.minimum[ axis ], high = relative ? 1.0f : input.maximum[ axis ];
+				float low  = relative || !input.hasMin ? 0.0f : input.minimum[ axis ];
+				float high = relative ? 1.0f : input.maximum[ axis ];
 				if( low > high )
 					std::swap( low, high );
 				float start = input.hasDefault ? input.defaultValue[ axis ] : 0.0f;
@@ -245,9 +247,18 @@ std::array< float, 4 > IsfPlugin::UniformValue( size_t input ) const
 		if( link.input != input )
 			continue;
 		const float v = paramValues[ id ];
+		if( description.type == InputType::Event )
+		{
+			value[ 0 ] = pendingEvents[ id ] ? 1.0f : 0.0f;
+			continue;
+		}
+		// Until the host sets it, an input holds the file's DEFAULT as
+		// written (0 without one), even where the parameter had to clamp
+		// it or has no element for it.
+		if( !touched[ id ] )
+			continue;
 		switch( description.type )
 		{
-		case InputType::Event: value[ 0 ] = pendingEvents[ id ] ? 1.0f : 0.0f; break;
 		case InputType::Long:
 			if( description.values.empty() )
 				value[ 0 ] = std::round( v );
@@ -258,11 +269,9 @@ std::array< float, 4 > IsfPlugin::UniformValue( size_t input ) const
 			}
 			break;
 		case InputType::Point2D:
-			// Relative points keep the file's DEFAULT, in its own units,
-			// until the host moves them.
 			if( !link.relative )
 				value[ link.component ] = v;
-			else if( touched[ id ] || !description.hasDefault )
+			else
 				value[ link.component ] = v * static_cast< float >( link.component == 0 ? currentViewport.width : currentViewport.height );
 			break;
 		default: value[ link.component ] = v; break;

@@ -313,3 +313,23 @@ void main()
 	const Image frame = f.Frame();
 	EXPECT_TRUE( Near( frame.At( 3, 1 ), { 0.5f, 0.5f, 0.25f, 1 } ) ) << Show( frame.At( 3, 1 ) );
 }
+
+TEST( IsfPlugin, UntouchedInputsHoldTheFilesDefaultsAsWritten )
+{
+	// A DEFAULT no option holds and a colour past 1 reach the shader as
+	// written, as in the reference renderer; a point with MAX alone counts from 0.
+	Fixture f( isftest::MakePlugin( "Written", R"(/*{ "ISFVSN": "2", "INPUTS": [
+	{ "NAME": "l", "TYPE": "long", "VALUES": [ 1, 2 ], "LABELS": [ "a", "b" ], "DEFAULT": 7 },
+	{ "NAME": "c", "TYPE": "color", "DEFAULT": [ 2.0, 0.0, 0.0, 1.0 ] },
+	{ "NAME": "p", "TYPE": "point2D", "DEFAULT": [ 50, 25 ], "MAX": [ 100, 100 ] } ] }*/
+void main() { gl_FragColor = vec4( float( l ) / 10.0, c.r / 4.0, p / 100.0 ); })" ),
+			   2, 2 );
+	Image frame = f.Frame();
+	EXPECT_TRUE( Near( frame.At( 0, 0 ), { 0.7f, 0.5f, 0.5f, 0.25f } ) ) << Show( frame.At( 0, 0 ) );
+	const auto p = f.library.Describe( f.Param( "p X" ) );
+	EXPECT_EQ( p.minimum, 0.0f );
+	EXPECT_EQ( p.maximum, 100.0f );
+	f.instance.SetFloat( f.Param( "l" ), 1.0f );
+	frame = f.Frame();
+	EXPECT_TRUE( Near( frame.At( 0, 0 ), { 0.2f, 0.5f, 0.5f, 0.25f } ) ) << Show( frame.At( 0, 0 ) );
+}
