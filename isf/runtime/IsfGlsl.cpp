@@ -310,6 +310,19 @@ public:
 				out += token.text;
 				continue;
 			}
+			// gl_FragData[0] is the one output, as gl_FragColor.
+			if( token.text == "gl_FragData" )
+			{
+				const size_t open  = NextSignificant( tokens, k );
+				const size_t index = open == npos ? npos : NextSignificant( tokens, open );
+				const size_t close = index == npos ? npos : NextSignificant( tokens, index );
+				if( close != npos && close < end && tokens[ open ].Is( "[" ) && tokens[ index ].text == "0" && tokens[ close ].Is( "]" ) )
+				{
+					out += "isf_FragColor";
+					k = close;
+					continue;
+				}
+			}
 			if( token.text.rfind( "IMG_", 0 ) == 0 || ( ( token.text == "texture2D" || token.text == "texture2DRect" ) && !rename.count( token.text ) ) )
 			{
 				size_t after = 0;

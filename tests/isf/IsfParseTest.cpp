@@ -216,7 +216,7 @@ TEST( IsfGlsl, UserBuiltinsRenamedGlobalsMovedLinesKept )
 	Document doc = ParseDocument( Header( "" ), "T.fs" );
 	doc.body     = "\nfloat sign(float x) { return 1.0; }\nvec4 texture(vec2 p) { return vec4(p, 0.0, 1.0); }\n"
 				   "float w = RENDERSIZE.x * 0.5, h = 2.0;\nconst float k = 3.0;\nvarying vec2 v;\n"
-				   "void main() {\n  float sample = sign(w) + v.x;\n  gl_FragColor = texture2D(s, v) + texture(v);\n}\n";
+				   "void main() {\n  float sample = sign(w) + v.x;\n  gl_FragColor = texture2D(s, v) + texture(v);\n  gl_FragData[ 0 ].a = 1.0;\n}\n";
 	doc.bodyLine = 5;
 	const std::string fs = Translate( doc, "" ).fragment;
 	EXPECT_NE( fs.find( "float isf_u_sign(float x)" ), std::string::npos ) << fs;
@@ -228,6 +228,7 @@ TEST( IsfGlsl, UserBuiltinsRenamedGlobalsMovedLinesKept )
 	EXPECT_NE( fs.find( "void main() { w = RENDERSIZE.x * 0.5; h = 2.0; " ), std::string::npos ) << fs;
 	EXPECT_NE( fs.find( "const float k = 3.0;" ), std::string::npos );
 	EXPECT_NE( fs.find( "in vec2 v;" ), std::string::npos );
+	EXPECT_NE( fs.find( "isf_FragColor.a = 1.0;" ), std::string::npos );
 	// The body keeps its line count after the #line directive.
 	const std::string body = fs.substr( fs.find( "#line 5 0\n" ) + 10 );
 	EXPECT_EQ( std::count( body.begin(), body.end(), '\n' ), std::count( doc.body.begin(), doc.body.end(), '\n' ) );
