@@ -13,6 +13,7 @@
 
 #include <GL/glcorearb.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -110,7 +111,13 @@ int main( int argc, char** argv )
 	const double isf = Median( collector.times[ "isf" ] );
 	const double hand = Median( collector.times[ "hand" ] );
 	if( isf > 0.0 && hand > 0.0 )
-		std::printf( "\nISF frame / hand-written frame at 1280x720: %.3f (target <= 1.1)\n", isf / hand );
+	{
+		// The fastest repetition of each is the one other work disturbed least.
+		const double fastIsf  = *std::min_element( collector.times[ "isf" ].begin(), collector.times[ "isf" ].end() );
+		const double fastHand = *std::min_element( collector.times[ "hand" ].begin(), collector.times[ "hand" ].end() );
+		std::printf( "\nISF frame / hand-written frame at 1280x720: %.3f by medians, %.3f by fastest repetitions (target <= 1.1)\n",
+					 isf / hand, fastIsf / fastHand );
+	}
 	const double file = Median( collector.times[ "file" ] );
 	if( file > 0.0 )
 		std::printf( "plughost isf per file: %.0f ms (target < 1000)\n", file );
