@@ -29,12 +29,16 @@ function parseArgs(argv) {
   const options = { only: [], raw: false };
   for (let i = 0; i < argv.length; ++i) {
     const arg = argv[i];
-    if (arg === '--plughost') options.plughost = argv[++i];
-    else if (arg === '--work') options.work = argv[++i];
-    else if (arg === '--only') options.only.push(argv[++i]);
-    else if (arg === '--corpus') corpusDir = path.resolve(argv[++i]);
-    else if (arg === '--examples') options.examples = path.resolve(argv[++i]);
-    else if (arg === '--dir') options.dir = path.resolve(argv[++i]);
+    const value = () => {
+      if (i + 1 >= argv.length) throw new Error(`${arg} needs a value`);
+      return argv[++i];
+    };
+    if (arg === '--plughost') options.plughost = value();
+    else if (arg === '--work') options.work = value();
+    else if (arg === '--only') options.only.push(value());
+    else if (arg === '--corpus') corpusDir = path.resolve(value());
+    else if (arg === '--examples') options.examples = path.resolve(value());
+    else if (arg === '--dir') options.dir = path.resolve(value());
     else if (arg === '--raw') options.raw = true;
     else if (arg === '--help' || arg === '-h') {
       console.log('usage: node compare.mjs --plughost TOOL --work DIR [--corpus DIR] [--examples DIR] [--only CASE]... [--raw]\n'
@@ -301,6 +305,8 @@ for (const testCase of cases) {
     if (check === 'model' && !models[testCase.model || path.basename(testCase.file, '.fs')]) throw new Error(`${testCase.id}: no model`);
   }
 }
+const unknown = options.only.filter((id) => !cases.some((c) => c.id === id));
+if (unknown.length) throw new Error(`no case ${unknown.join(', ')}; cases: ${cases.map((c) => c.id).join(' ')}`);
 const selected = options.only.length ? cases.filter((c) => options.only.includes(c.id)) : cases;
 const reference = await ReferenceRenderer.start();
 let failures = 0;
