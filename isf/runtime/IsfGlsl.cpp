@@ -581,10 +581,13 @@ std::string Declarations( const Document& document )
 					   "uniform int FRAMEINDEX;\n";
 	for( const Input& input : document.inputs )
 		if( input.type != InputType::Image && input.type != InputType::Audio && input.type != InputType::AudioFFT )
-			text += std::string( "uniform " ) + UniformType( input.type ) + " " + input.name + ";\n";
-	for( const std::string& image : ImageNames( document ) )
+			text += std::string( "uniform " ) + UniformType( input.type ) + " " + GlslName( input.name ) + ";\n";
+	for( const std::string& name : ImageNames( document ) )
+	{
+		const std::string image = GlslName( name );
 		text += "uniform sampler2D " + image + ";\nuniform vec2 _" + image + "_imgSize;\nuniform vec2 _" + image + "_imgScale;\nuniform vec4 _" +
 				image + "_imgRect;\n";
+	}
 	return text;
 }
 
@@ -604,12 +607,26 @@ std::string TranslateBody( const Document& document, const std::string& body, bo
 	// The lenient reading is the fallback's, as for float literals.
 	MoveGlobalInitialisers( tokens, floatLiterals ? &uniforms : nullptr );
 	tokens = Tokenize( Join( tokens ) );
-	const std::set< std::string > rename = NamesToRename( tokens );
-	const std::vector< std::string > images = ImageNames( document );
+	std::set< std::string > rename = NamesToRename( tokens );
+	std::vector< std::string > images;
+	for( const std::string& name : ImageNames( document ) )
+		images.push_back( GlslName( name ) );
+	// Inputs, images and buffers named with words GLSL 4.10 keeps for itself.
+	for( const Input& input : document.inputs )
+		if( GlslName( input.name ) != input.name )
+			rename.insert( input.name );
+	for( const std::string& name : ImageNames( document ) )
+		if( GlslName( name ) != name )
+			rename.insert( name );
 	Rewriter rewriter( tokens, images, vertex, rename, floatLiterals );
 	return rewriter.Emit( 0, tokens.size() );
 }
 }// namespace
+
+std::string GlslName( const std::string& name )
+{
+	return NewKeywords().count( name ) || name == "texture" ? "isf_u_" + name : name;
+}
 
 std::vector< std::string > ImageNames( const Document& document )
 {

@@ -29,6 +29,10 @@ GeneratedShaders Translate( const Document& document, const std::string& vertexT
 // imported images and pass targets, each once.
 std::vector< std::string > ImageNames( const Document& document );
 
+// The GLSL name of an input, image or buffer: the ISF name, unless GLSL 4.10
+// keeps it for itself (`sample`, `filter`, `texture`...), then prefixed.
+std::string GlslName( const std::string& name );
+
 // A compiler log with "0:LINE(COL)" positions rewritten as "FILE:LINE:COL".
 std::string DescribeLog( const std::string& log, const std::string& fragmentFile, const std::string& vertexFile );
 }// namespace isf

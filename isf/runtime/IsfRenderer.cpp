@@ -237,7 +237,7 @@ bool Renderer::Initialise( const Document& doc, const Bundle& bundle, std::strin
 	for( size_t k = 0; k < doc.inputs.size(); ++k )
 	{
 		const Input& input = doc.inputs[ k ];
-		inputLocations[ k ] = glGetUniformLocation( program, input.name.c_str() );
+		inputLocations[ k ] = glGetUniformLocation( program, GlslName( input.name ).c_str() );
 		if( input.hasDefault )
 			values[ k ] = input.defaultValue;
 	}
@@ -245,10 +245,11 @@ bool Renderer::Initialise( const Document& doc, const Bundle& bundle, std::strin
 	{
 		ImageSlot slot;
 		slot.name    = names[ unit ];
-		slot.sampler = glGetUniformLocation( program, slot.name.c_str() );
-		slot.size    = glGetUniformLocation( program, ( "_" + slot.name + "_imgSize" ).c_str() );
-		slot.scale   = glGetUniformLocation( program, ( "_" + slot.name + "_imgScale" ).c_str() );
-		slot.rect    = glGetUniformLocation( program, ( "_" + slot.name + "_imgRect" ).c_str() );
+		const std::string glsl = GlslName( slot.name );
+		slot.sampler = glGetUniformLocation( program, glsl.c_str() );
+		slot.size    = glGetUniformLocation( program, ( "_" + glsl + "_imgSize" ).c_str() );
+		slot.scale   = glGetUniformLocation( program, ( "_" + glsl + "_imgScale" ).c_str() );
+		slot.rect    = glGetUniformLocation( program, ( "_" + glsl + "_imgRect" ).c_str() );
 		if( slot.sampler >= 0 )
 			glUniform1i( slot.sampler, static_cast< GLint >( unit ) );
 		for( size_t k = 0; k < doc.inputs.size(); ++k )

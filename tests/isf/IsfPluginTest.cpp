@@ -333,3 +333,16 @@ void main() { gl_FragColor = vec4( float( l ) / 10.0, c.r / 4.0, p / 100.0 ); })
 	frame = f.Frame();
 	EXPECT_TRUE( Near( frame.At( 0, 0 ), { 0.2f, 0.5f, 0.5f, 0.25f } ) ) << Show( frame.At( 0, 0 ) );
 }
+
+TEST( IsfPlugin, InputsNamedWithGlslWordsWork )
+{
+	// `texture` is a GLSL 4.10 function and `sample` a keyword; ISF files may use both as names.
+	Fixture f( isftest::MakePlugin( "Words", R"(/*{ "ISFVSN": "2", "INPUTS": [
+	{ "NAME": "texture", "TYPE": "image" }, { "NAME": "sample", "TYPE": "float", "DEFAULT": 0.5 } ] }*/
+void main() { gl_FragColor = IMG_THIS_NORM_PIXEL( texture ) * sample + vec4( 0.0, 0.0, IMG_SIZE( texture ).x / 10.0, 0.0 ); })" ),
+			   4, 4 );
+	EXPECT_EQ( f.library.Identity().type, FF_EFFECT );
+	const InputTexture red( SolidImage( 4, 4, { 255, 0, 0, 255 } ) );
+	const Image frame = f.Frame( { &red } );
+	EXPECT_TRUE( Near( frame.At( 1, 1 ), { 0.5f, 0, 0.4f, 0.5f } ) ) << Show( frame.At( 1, 1 ) );
+}
