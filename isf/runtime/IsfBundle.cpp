@@ -233,13 +233,15 @@ Bundle LoadIsfFiles( const std::string& path, const std::optional< std::string >
 	const std::string fileName = file.filename().string();
 	Bundle bundle;
 	bundle.fragmentFile = fileName;
-	bundle.fragment     = ReadFile( file, fileName );
+	std::error_code error;
+	if( fs::exists( file, error ) && !fs::is_regular_file( file, error ) )
+		throw Error( fileName + ": " + path + " is not a file" );
+	bundle.fragment = ReadFile( file, fileName );
 	if( bundle.fragment.empty() )
 		throw Error( fileName + ": the file is empty" );
 	const Document document = ParseDocument( bundle.fragment, fileName );
 	fs::path vertex = file;
 	vertex.replace_extension( ".vs" );
-	std::error_code error;
 	if( fs::is_regular_file( vertex, error ) )
 	{
 		bundle.vertexFile = vertex.filename().string();
