@@ -33,7 +33,8 @@ install(TARGETS plughost-cli EXPORT FFGLSDKTargets
 install(TARGETS ffgl-frei0r-bridge LIBRARY DESTINATION ${FFGL_INSTALL_BRIDGEDIR})
 
 # The CMake package: FFGLSDK::ffgl-sdk, FFGLSDK::plughost,
-# FFGLSDK::plughost-cli and ffgl_add_plugin().
+# FFGLSDK::plughost-cli, ffgl_add_plugin(), ffgl_add_frei0r() and
+# ffgl_add_isf_plugin().
 install(EXPORT FFGLSDKTargets
   NAMESPACE FFGLSDK::
   DESTINATION ${FFGL_INSTALL_CMAKEDIR})
@@ -67,7 +68,8 @@ set(ffgl_installed_binaries
   ${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:ffgl-sdk>
   ${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:plughost>
   ${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:plughost-cli>
-  ${FFGL_INSTALL_BRIDGEDIR}/$<TARGET_FILE_NAME:ffgl-frei0r-bridge>)
+  ${FFGL_INSTALL_BRIDGEDIR}/$<TARGET_FILE_NAME:ffgl-frei0r-bridge>
+  ${FFGL_INSTALL_ISF_SHELLDIR}/$<TARGET_FILE_NAME:IsfShell>)
 foreach(plugin ${ffgl_installed_plugins})
   list(APPEND ffgl_installed_binaries ${FFGL_INSTALL_PLUGINDIR}/$<TARGET_FILE_NAME:${plugin}>)
 endforeach()

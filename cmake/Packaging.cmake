@@ -16,7 +16,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Vavo Rozar developers <vavorozar@example.or
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Headers, static library (libffgl-sdk.a), CMake package (find_package(FFGLSDK))
 and pkg-config file (ffgl-sdk) for writing FFGL 2.1 plug-ins, the plughost
 library and tool that load, list and render plug-ins on a headless OpenGL 4.1
-context, and the Vavo Rozar clock with three example plug-ins in /usr/lib/ffgl.")
+context, plughost isf and ffgl_add_isf_plugin() with the ISF shell that turn
+ISF shader files into plug-ins, and the Vavo Rozar clock with three example
+plug-ins in /usr/lib/ffgl.")
 # Libraries the binaries link come from dpkg-shlibdeps; these are what nothing
 # links but rendering (Mesa's software renderer) and building against the
 # installed headers and CMake package need.

@@ -37,3 +37,11 @@ moving=(--size 320x180 --set "Manual Mode=on" --set Hours=0.84444 --set Minutes=
 for face in analog digital; do
   "$im" -delay 10 -loop 0 "$frames/$face"/VavoRozar_*.png -layers Optimize "docs/images/$face-moving.gif"
 done
+
+# The ISF examples (README "Shaders without C++"), the mixer and the filter
+# over two of the clock pictures above.
+plugins=${BUILD_DIR:-build}/plugins
+"$tool" render "$plugins/RippleRings.so" --time 1.5 --size 480x270 --out docs/images/isf-ripple-rings.png
+"$tool" render "$plugins/EchoTrail.so" --size 480x270 --input docs/images/analog.png --out docs/images/isf-echo-trail.png
+"$tool" render "$plugins/IrisWipe.so" --size 480x270 --input docs/images/analog.png --input docs/images/digital-24h.png \
+  --set Progress=0.5 --out docs/images/isf-iris-wipe.png

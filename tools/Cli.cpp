@@ -4,6 +4,7 @@
 #include "common/CliOptions.h"
 #include "frei0r/Frei0rCommand.h"
 #include "info/InfoCommand.h"
+#include "isf/IsfCommand.h"
 #include "render/RenderCommand.h"
 #include "serve/ServeCommand.h"
 #include "validate/ValidateCommand.h"
@@ -48,6 +49,7 @@ const std::vector< CommandSpec >& Commands()
 		ValidateCommand(),
 		ServeCommand(),
 		Frei0rCommand(),
+		IsfCommand(),
 	};
 	return commands;
 }

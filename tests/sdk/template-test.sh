@@ -45,6 +45,24 @@ export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
 "$prefix/bin/plughost" info "$scratch/template/MyPlugin.so" | grep -q '"#FF8000"' \
   || { echo "FAIL: the installed plughost does not list the starting text" >&2; exit 1; }
 
+# ISF shaders with the installed SDK: the tool finds the installed shell, and
+# ffgl_add_isf_plugin works from the CMake package.
+"$prefix/bin/plughost" isf "$source/isf/examples/RippleRings.fs" --out "$scratch/isf" | grep -qx "$scratch/isf/RippleRings.so" \
+  || { echo "FAIL: the installed plughost isf did not write the plug-in" >&2; exit 1; }
+"$prefix/bin/plughost" render "$scratch/isf/RippleRings.so" --size 32x18 --out "$scratch/isf/rings.png" >/dev/null
+mkdir -p "$scratch/isf-project"
+cp "$source/isf/examples/IrisWipe.fs" "$scratch/isf-project/"
+cat >"$scratch/isf-project/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.25)
+project(IsfProject LANGUAGES CXX)
+find_package(FFGLSDK REQUIRED)
+ffgl_add_isf_plugin(Wipe IrisWipe.fs ID WiPe)
+CMAKE
+cmake -S "$scratch/isf-project" -B "$scratch/isf-project/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$scratch/isf-project/build" >/dev/null
+"$prefix/bin/plughost" info "$scratch/isf-project/build/Wipe.so" | grep -q '^ID: *WiPe' \
+  || { echo "FAIL: ffgl_add_isf_plugin from the installed package made no plug-in" >&2; exit 1; }
+
 cmake -S "$source/tests/sdk/checker" -B "$scratch/checker" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix" \
   -DPLUGIN_FROM_CMAKE="$scratch/template/MyPlugin.so" -DPLUGIN_FROM_PKG_CONFIG="$scratch/MyPlugin.so" >/dev/null

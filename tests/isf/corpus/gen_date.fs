@@ -1,0 +1,10 @@
+/*{
+  "ISFVSN": "2",
+  "DESCRIPTION": "DATE holds year, month 1..12, day 1..31 and seconds within the day: green when plausible, red otherwise",
+  "CREDIT": "plughost tests"
+}*/
+void main() {
+  bool ok = DATE.x >= 2024.0 && DATE.y >= 1.0 && DATE.y <= 12.0 && DATE.z >= 1.0 && DATE.z <= 31.0
+            && DATE.w >= 0.0 && DATE.w < 86400.0;
+  gl_FragColor = ok ? vec4(0.0, 1.0, 0.0, 1.0) : vec4(1.0, 0.0, 0.0, 1.0);
+}

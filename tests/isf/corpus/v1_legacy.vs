@@ -1,0 +1,5 @@
+varying vec2 doubled;
+void main() {
+  vv_vertShaderInit();
+  doubled = vv_FragNormCoord * 2.0;
+}
