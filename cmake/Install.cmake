@@ -24,6 +24,8 @@ install(TARGETS plughost EXPORT FFGLSDKTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS plughost-cli EXPORT FFGLSDKTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The frei0r bridge shell, which plughost also carries built in.
+install(TARGETS ffgl-frei0r-bridge LIBRARY DESTINATION ${FFGL_INSTALL_BRIDGEDIR})
 
 # The CMake package: FFGLSDK::ffgl-sdk, FFGLSDK::plughost,
 # FFGLSDK::plughost-cli and ffgl_add_plugin().
@@ -59,7 +61,8 @@ get_property(ffgl_installed_plugins GLOBAL PROPERTY FFGL_INSTALLED_PLUGINS)
 set(ffgl_installed_binaries
   ${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:ffgl-sdk>
   ${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:plughost>
-  ${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:plughost-cli>)
+  ${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:plughost-cli>
+  ${FFGL_INSTALL_BRIDGEDIR}/$<TARGET_FILE_NAME:ffgl-frei0r-bridge>)
 foreach(plugin ${ffgl_installed_plugins})
   list(APPEND ffgl_installed_binaries ${FFGL_INSTALL_PLUGINDIR}/$<TARGET_FILE_NAME:${plugin}>)
 endforeach()
@@ -71,4 +74,21 @@ install(CODE "
       message(FATAL_ERROR \"could not remove the debug information from \${path}\")
     endif()
   endforeach()
+")
+
+# The clock and the examples as frei0r modules where every frei0r host
+# looks, made from the installed (stripped) plug-ins by the plughost just built.
+set(ffgl_installed_plugin_files "")
+foreach(plugin ${ffgl_installed_plugins})
+  list(APPEND ffgl_installed_plugin_files "\${prefix}/${FFGL_INSTALL_PLUGINDIR}/$<TARGET_FILE_NAME:${plugin}>")
+endforeach()
+install(CODE "
+  set(prefix \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+  execute_process(COMMAND \"${CMAKE_COMMAND}\" -E env ASAN_OPTIONS=detect_leaks=0
+      \"$<TARGET_FILE:plughost-cli>\" frei0r ${ffgl_installed_plugin_files} --dir \"\${prefix}/${FFGL_INSTALL_FREI0RDIR}\"
+    RESULT_VARIABLE failed OUTPUT_VARIABLE written ERROR_VARIABLE why)
+  if(failed)
+    message(FATAL_ERROR \"could not make the frei0r modules: \${why}\")
+  endif()
+  message(STATUS \"Installing frei0r modules: \${written}\")
 ")

@@ -18,6 +18,8 @@ public:
 	GLContext& operator=( const GLContext& ) = delete;
 
 	void MakeCurrent();
+	EGLDisplay Display() const { return display; }
+	EGLContext Handle() const { return context; }
 	std::string Renderer() const;
 	std::string Version() const;
 

@@ -2,6 +2,7 @@
 
 #include "bench/BenchCommand.h"
 #include "common/CliOptions.h"
+#include "frei0r/Frei0rCommand.h"
 #include "info/InfoCommand.h"
 #include "render/RenderCommand.h"
 #include "serve/ServeCommand.h"
@@ -46,6 +47,7 @@ const std::vector< CommandSpec >& Commands()
 		BenchCommand(),
 		ValidateCommand(),
 		ServeCommand(),
+		Frei0rCommand(),
 	};
 	return commands;
 }

@@ -1,0 +1,308 @@
+#include "BridgeInstance.h"
+
+#include "ContextSwitch.h"
+#include "HostText.h"
+#include "Module.h"
+#include "Report.h"
+
+#include <GL/glcorearb.h>
+
+#include <cstring>
+
+namespace ffglfrei0r
+{
+BridgeInstance::BridgeInstance( std::shared_ptr< LoadedPlugin > loaded, unsigned w, unsigned h, TimeUnit timeUnit ) :
+	plugin( std::move( loaded ) ),
+	facts( plugin->Facts() ),
+	width( w ),
+	height( h ),
+	unit( timeUnit ),
+	pending( facts.parameters.size() ),
+	readBack( facts.parameters.size() )
+{
+}
+
+BridgeInstance::~BridgeInstance()
+{
+	std::lock_guard< std::mutex > lock( mutex );
+	TearDownLocked();
+}
+
+std::size_t BridgeInstance::InputCount() const
+{
+	return facts.ffglType == FF_MIXER ? 2 : facts.ffglType == FF_EFFECT ? 1 : 0;
+}
+
+bool BridgeInstance::SetUp( std::string& reason )
+{
+	std::lock_guard< std::mutex > lock( mutex );
+	return SetUpLocked( reason );
+}
+
+bool BridgeInstance::SetUpLocked( std::string& reason )
+{
+	if( context )
+		return true;
+	if( setUpFailed )
+	{
+		reason = "its GL set-up failed before";
+		return false;
+	}
+	try
+	{
+		// The new context makes itself current; the host's comes back after.
+		ContextSwitch aside( EGL_NO_DISPLAY, EGL_NO_CONTEXT );
+		MakeGLObjects();
+		return true;
+	}
+	catch( const std::exception& error )
+	{
+		reason = error.what();
+	}
+	setUpFailed = true;
+	TearDownLocked();
+	return false;
+}
+
+void BridgeInstance::MakeGLObjects()
+{
+	try
+	{
+		context = std::make_unique< plughost::GLContext >();
+	}
+	catch( const std::exception& error )
+	{
+		throw plughost::Error( std::string( "no GL context: " ) + error.what() );
+	}
+	target = std::make_unique< plughost::RenderTarget >( width, height );
+	inputs.assign( InputCount(), FFGLTextureStruct{ width, height, width, height, 0 } );
+	for( auto& input : inputs )
+	{
+		GLuint name = 0;
+		glGenTextures( 1, &name );
+		glBindTexture( GL_TEXTURE_2D, name );
+		glTexImage2D( GL_TEXTURE_2D, 0, GL_RGBA8, static_cast< GLsizei >( width ), static_cast< GLsizei >( height ), 0,
+					  GL_RGBA, GL_UNSIGNED_BYTE, nullptr );
+		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR );
+		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR );
+		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE );
+		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE );
+		glBindTexture( GL_TEXTURE_2D, 0 );
+		input.Handle = name;
+	}
+	std::lock_guard< std::mutex > call( plugin->CallMutex() );
+	try
+	{
+		instance = std::make_unique< plughost::Instance >( plugin->Library(), width, height );
+	}
+	catch( const std::exception& )
+	{
+		throw plughost::Error( "the plug-in failed to create an instance of " + std::to_string( width ) + "x" +
+							   std::to_string( height ) + " (does a shader not compile?)" );
+	}
+	ApplyPendingLocked();
+}
+
+void BridgeInstance::TearDownLocked() noexcept
+{
+	if( !context )
+		return;
+	ContextSwitch use( context->Display(), context->Handle() );
+	if( !use.Active() )
+	{
+		// Freeing without our context current would hit someone else's
+		// objects: leaving ours behind is the lesser harm.
+		(void)instance.release();
+		(void)target.release();
+		(void)context.release();
+		inputs.clear();
+		return;
+	}
+	{
+		std::lock_guard< std::mutex > call( plugin->CallMutex() );
+		instance.reset();
+	}
+	for( auto& input : inputs )
+		if( input.Handle != 0 )
+		{
+			GLuint name = input.Handle;
+			glDeleteTextures( 1, &name );
+		}
+	inputs.clear();
+	target.reset();
+	context.reset();
+}
+
+// Needs the plug-in's call lock.
+void BridgeInstance::ApplyPendingLocked()
+{
+	if( !instance )
+		return;
+	for( std::size_t i = 0; i < pending.size(); ++i )
+	{
+		Pending& value = pending[ i ];
+		if( !value.set )
+			continue;
+		const auto index = static_cast< uint32_t >( i );
+		if( facts.parameters[ i ].kind == ParameterKind::Text )
+			instance->SetText( index, value.text );
+		else
+			instance->SetFloat( index, value.number );
+		value.set = false;
+		value.text.clear();
+	}
+}
+
+void BridgeInstance::SetParameter( int index, f0r_param_t value )
+{
+	if( value == nullptr || index < 0 || static_cast< std::size_t >( index ) >= facts.parameters.size() )
+		return;
+	const MappedParameter& parameter = facts.parameters[ static_cast< std::size_t >( index ) ];
+	std::lock_guard< std::mutex > lock( mutex );
+	Pending& slot = pending[ static_cast< std::size_t >( index ) ];
+	switch( parameter.kind )
+	{
+	case ParameterKind::Unused:
+		return;
+	case ParameterKind::Text:
+		slot.text = ReadHostText( value );
+		break;
+	default:
+		slot.number = ToPlugin( parameter, *static_cast< const double* >( value ) );
+		break;
+	}
+	slot.set = true;
+	// Setting a parameter needs no GL context in FFGL.
+	if( instance )
+	{
+		std::lock_guard< std::mutex > call( plugin->CallMutex() );
+		ApplyPendingLocked();
+	}
+}
+
+void BridgeInstance::GetParameter( int index, f0r_param_t value )
+{
+	if( value == nullptr || index < 0 || static_cast< std::size_t >( index ) >= facts.parameters.size() )
+		return;
+	const auto i                     = static_cast< std::size_t >( index );
+	const MappedParameter& parameter = facts.parameters[ i ];
+	std::lock_guard< std::mutex > lock( mutex );
+	if( parameter.kind == ParameterKind::Text )
+	{
+		std::optional< std::string > text;
+		if( instance )
+		{
+			std::lock_guard< std::mutex > call( plugin->CallMutex() );
+			text = instance->GetText( static_cast< uint32_t >( i ) );
+		}
+		else
+			text = pending[ i ].set ? pending[ i ].text : parameter.defaultText;
+		readBack[ i ]                  = text.value_or( "" );
+		*static_cast< f0r_param_string* >( value ) = readBack[ i ].data();
+		return;
+	}
+	if( parameter.kind == ParameterKind::Unused )
+	{
+		*static_cast< double* >( value ) = 0.0;
+		return;
+	}
+	float reported = pending[ i ].set ? pending[ i ].number : parameter.defaultValue;
+	if( instance )
+	{
+		std::lock_guard< std::mutex > call( plugin->CallMutex() );
+		reported = instance->GetFloat( static_cast< uint32_t >( i ) ).value_or( reported );
+	}
+	*static_cast< double* >( value ) = FromPlugin( parameter, reported );
+}
+
+void BridgeInstance::Upload( const FFGLTextureStruct& texture, const uint32_t* picture )
+{
+	const std::size_t rowBytes = static_cast< std::size_t >( width ) * 4;
+	staging.resize( rowBytes * height );
+	// frei0r's first row is the top one, GL's the bottom one.
+	if( picture == nullptr )
+		std::memset( staging.data(), 0, staging.size() );
+	else
+		for( unsigned y = 0; y < height; ++y )
+			std::memcpy( staging.data() + y * rowBytes, reinterpret_cast< const uint8_t* >( picture ) + ( height - 1 - y ) * rowBytes,
+						 rowBytes );
+	glActiveTexture( GL_TEXTURE0 );
+	glBindTexture( GL_TEXTURE_2D, texture.Handle );
+	glBindBuffer( GL_PIXEL_UNPACK_BUFFER, 0 );
+	glPixelStorei( GL_UNPACK_ALIGNMENT, 1 );
+	glPixelStorei( GL_UNPACK_ROW_LENGTH, 0 );
+	glPixelStorei( GL_UNPACK_SKIP_ROWS, 0 );
+	glPixelStorei( GL_UNPACK_SKIP_PIXELS, 0 );
+	glTexSubImage2D( GL_TEXTURE_2D, 0, 0, 0, static_cast< GLsizei >( width ), static_cast< GLsizei >( height ), GL_RGBA,
+					 GL_UNSIGNED_BYTE, staging.data() );
+	glBindTexture( GL_TEXTURE_2D, 0 );
+}
+
+void BridgeInstance::ReadBack( uint32_t* out )
+{
+	glBindFramebuffer( GL_READ_FRAMEBUFFER, target->Framebuffer() );
+	glReadBuffer( GL_COLOR_ATTACHMENT0 );
+	glBindBuffer( GL_PIXEL_PACK_BUFFER, 0 );
+	glPixelStorei( GL_PACK_ALIGNMENT, 1 );
+	glPixelStorei( GL_PACK_ROW_LENGTH, 0 );
+	glPixelStorei( GL_PACK_SKIP_ROWS, 0 );
+	glPixelStorei( GL_PACK_SKIP_PIXELS, 0 );
+	glReadPixels( 0, 0, static_cast< GLsizei >( width ), static_cast< GLsizei >( height ), GL_RGBA, GL_UNSIGNED_BYTE, out );
+	glBindFramebuffer( GL_READ_FRAMEBUFFER, 0 );
+	const std::size_t rowBytes = static_cast< std::size_t >( width ) * 4;
+	row.resize( rowBytes );
+	auto* bytes = reinterpret_cast< uint8_t* >( out );
+	for( unsigned y = 0; y < height / 2; ++y )
+	{
+		uint8_t* top    = bytes + y * rowBytes;
+		uint8_t* bottom = bytes + ( height - 1 - y ) * rowBytes;
+		std::memcpy( row.data(), top, rowBytes );
+		std::memcpy( top, bottom, rowBytes );
+		std::memcpy( bottom, row.data(), rowBytes );
+	}
+}
+
+void BridgeInstance::Fail( uint32_t* out, const std::string& reason )
+{
+	std::memset( out, 0, static_cast< std::size_t >( width ) * height * 4 );
+	if( !reportedFailure.empty() )
+		return;
+	reportedFailure = reason;
+	ReportOnce( Subject(), reason + "; frames are left transparent black" );
+}
+
+void BridgeInstance::Update( double time, const uint32_t* first, const uint32_t* second, uint32_t* out )
+{
+	if( out == nullptr )
+		return;
+	std::lock_guard< std::mutex > lock( mutex );
+	std::string reason;
+	if( !SetUpLocked( reason ) )
+		return Fail( out, reason );
+	ContextSwitch use( context->Display(), context->Handle() );
+	if( !use.Active() )
+		return Fail( out, "its GL context cannot be made current on this thread" );
+	try
+	{
+		const uint32_t* pictures[ 2 ] = { first, second };
+		for( std::size_t i = 0; i < inputs.size(); ++i )
+			Upload( inputs[ i ], pictures[ i ] );
+		uint32_t result = FF_FAIL;
+		{
+			std::lock_guard< std::mutex > call( plugin->CallMutex() );
+			ApplyPendingLocked();
+			if( facts.timeSupported )
+				instance->SetTime( PluginTime( time, unit ) );
+			target->Clear();
+			result = instance->ProcessFrame( inputs );
+		}
+		if( result != FF_SUCCESS )
+			return Fail( out, "the plug-in failed to render a frame" );
+		ReadBack( out );
+	}
+	catch( const std::exception& error )
+	{
+		Fail( out, error.what() );
+	}
+}
+}// namespace ffglfrei0r

@@ -1,0 +1,81 @@
+// One frei0r instance: an FFGL instance on a headless EGL context of its own,
+// with the textures that carry the host's frames in and out. Construction
+// only records the size; the GL side is set up at the first frame (or at
+// once, when asked, to find out whether the plug-in instantiates at all).
+// Every public call takes the instance's lock, so a host may use the
+// instance from any thread, one call at a time or not.
+#pragma once
+
+#include "HostTime.h"
+#include "LoadedPlugin.h"
+
+#include <GLContext.h>
+#include <Instance.h>
+#include <RenderTarget.h>
+
+#include "Frei0rApi.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ffglfrei0r
+{
+class BridgeInstance
+{
+public:
+	static constexpr unsigned kMaxSide = 16384;
+
+	BridgeInstance( std::shared_ptr< LoadedPlugin > plugin, unsigned width, unsigned height, TimeUnit unit );
+	// Frees every GL object on the instance's context, whatever thread this is.
+	~BridgeInstance();
+	BridgeInstance( const BridgeInstance& )            = delete;
+	BridgeInstance& operator=( const BridgeInstance& ) = delete;
+
+	// Sets up GL now; false with the reason when that fails.
+	bool SetUp( std::string& reason );
+
+	void SetParameter( int index, f0r_param_t value );
+	void GetParameter( int index, f0r_param_t value );
+	// `inputs` as the frame type wants them (null pictures read as transparent).
+	void Update( double time, const uint32_t* first, const uint32_t* second, uint32_t* out );
+
+private:
+	struct Pending
+	{
+		bool set = false;
+		float number = 0.0f;
+		std::string text;
+	};
+
+	std::mutex mutex;
+	std::shared_ptr< LoadedPlugin > plugin;
+	const PluginFacts& facts;
+	unsigned width  = 0;
+	unsigned height = 0;
+	TimeUnit unit   = TimeUnit::Seconds;
+	std::vector< Pending > pending;      // values set since the last frame
+	std::vector< std::string > readBack; // text answers the host holds on to
+	std::string reportedFailure;         // set once a failure was reported
+
+	std::unique_ptr< plughost::GLContext > context;
+	std::unique_ptr< plughost::RenderTarget > target;
+	std::unique_ptr< plughost::Instance > instance;
+	std::vector< FFGLTextureStruct > inputs;
+	std::vector< uint8_t > staging;// one picture, flipped for upload
+	std::vector< uint8_t > row;
+	bool setUpFailed = false;
+
+	bool SetUpLocked( std::string& reason );
+	void MakeGLObjects();// throws; our context is current after
+	void TearDownLocked() noexcept;
+	void ApplyPendingLocked();
+	void Upload( const FFGLTextureStruct& texture, const uint32_t* picture );
+	void ReadBack( uint32_t* out );
+	void Fail( uint32_t* out, const std::string& reason );
+	std::size_t InputCount() const;
+};
+}// namespace ffglfrei0r

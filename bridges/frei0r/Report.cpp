@@ -1,0 +1,25 @@
+#include "Report.h"
+
+#include <cstdio>
+#include <mutex>
+#include <set>
+
+namespace ffglfrei0r
+{
+void ReportOnce( const std::string& subject, const std::string& reason )
+{
+	std::string line = "ffgl-frei0r: " + subject + ": " + reason;
+	for( char& c : line )
+		if( c == '\n' || c == '\r' )
+			c = ' ';
+	// Never freed: hosts call in from threads that may outlive static destructors.
+	static std::mutex& mutex         = *new std::mutex;
+	static std::set< std::string >& said = *new std::set< std::string >;
+	std::lock_guard< std::mutex > lock( mutex );
+	if( !said.insert( line ).second )
+		return;
+	line += '\n';
+	std::fwrite( line.data(), 1, line.size(), stderr );
+	std::fflush( stderr );
+}
+}// namespace ffglfrei0r
