@@ -11,6 +11,25 @@
 
 namespace ffglfrei0r
 {
+namespace
+{
+// From GL_MESA_pack_invert: glReadPixels delivers the top row first.
+constexpr GLenum kPackInvertMesa = 0x8758;
+
+bool HasExtension( const char* name )
+{
+	GLint count = 0;
+	glGetIntegerv( GL_NUM_EXTENSIONS, &count );
+	for( GLint i = 0; i < count; ++i )
+	{
+		const auto* extension = reinterpret_cast< const char* >( glGetStringi( GL_EXTENSIONS, static_cast< GLuint >( i ) ) );
+		if( extension != nullptr && std::strcmp( extension, name ) == 0 )
+			return true;
+	}
+	return false;
+}
+}// namespace
+
 BridgeInstance::BridgeInstance( std::shared_ptr< LoadedPlugin > loaded, unsigned w, unsigned h, TimeUnit timeUnit ) :
 	plugin( std::move( loaded ) ),
 	facts( plugin->Facts() ),
@@ -75,6 +94,7 @@ void BridgeInstance::MakeGLObjects()
 		throw plughost::Error( std::string( "no GL context: " ) + error.what() );
 	}
 	target = std::make_unique< plughost::RenderTarget >( width, height );
+	packInvert = HasExtension( "GL_MESA_pack_invert" );
 	inputs.assign( InputCount(), FFGLTextureStruct{ width, height, width, height, 0 } );
 	for( auto& input : inputs )
 	{
@@ -247,8 +267,17 @@ void BridgeInstance::ReadBack( uint32_t* out )
 	glPixelStorei( GL_PACK_ROW_LENGTH, 0 );
 	glPixelStorei( GL_PACK_SKIP_ROWS, 0 );
 	glPixelStorei( GL_PACK_SKIP_PIXELS, 0 );
+	// GL's first row is the bottom one: the driver turns the picture upright
+	// where it can, saving a pass over it here.
+	if( packInvert )
+		glPixelStorei( kPackInvertMesa, GL_TRUE );
 	glReadPixels( 0, 0, static_cast< GLsizei >( width ), static_cast< GLsizei >( height ), GL_RGBA, GL_UNSIGNED_BYTE, out );
 	glBindFramebuffer( GL_READ_FRAMEBUFFER, 0 );
+	if( packInvert )
+	{
+		glPixelStorei( kPackInvertMesa, GL_FALSE );
+		return;
+	}
 	const std::size_t rowBytes = static_cast< std::size_t >( width ) * 4;
 	row.resize( rowBytes );
 	auto* bytes = reinterpret_cast< uint8_t* >( out );

@@ -68,6 +68,7 @@ private:
 	std::vector< uint8_t > staging;// one picture, flipped for upload
 	std::vector< uint8_t > row;
 	bool setUpFailed = false;
+	bool packInvert  = false;// the driver reads back top row first
 
 	bool SetUpLocked( std::string& reason );
 	void MakeGLObjects();// throws; our context is current after

@@ -22,6 +22,7 @@ struct ModuleState
 	int selfFd = -1;// this module's file, opened when it was loaded
 	std::string fileName;
 	std::string openError;
+	std::string loadError;// a plug-in that failed to load is not tried again
 	std::shared_ptr< LoadedPlugin > plugin;
 	const PluginFacts* facts = nullptr;// a copy kept for ever: hosts hold on to its strings
 };
@@ -145,7 +146,7 @@ std::shared_ptr< LoadedPlugin > AcquirePlugin()
 	std::lock_guard< std::mutex > lock( state.mutex );
 	if( state.plugin )
 		return state.plugin;
-	std::string error = state.openError;
+	std::string error = state.loadError.empty() ? state.openError : state.loadError;
 	if( error.empty() )
 	{
 		const int fd = ExtractPayload( state, error );
@@ -164,6 +165,7 @@ std::shared_ptr< LoadedPlugin > AcquirePlugin()
 			}
 		}
 	}
+	state.loadError = error;
 	ReportOnce( state.fileName.empty() ? "frei0r module" : state.fileName, error );
 	return nullptr;
 }

@@ -51,7 +51,24 @@ diff "$scratch/installed-files" "$scratch/deb-files" >&2 || fail "the package's 
 for f in include/FFGLSDK.h include/ffgl/FFGL.h include/ffglex/FFGLShader.h include/ffglqs/FFGLQuickStart.h \
   include/plughost/PlugHost.h lib/libffgl-sdk.a lib/libplughost.a bin/plughost lib/ffgl/VavoRozar.so \
   lib/cmake/FFGLSDK/FFGLSDKConfig.cmake lib/cmake/FFGLSDK/FFGLSDKConfigVersion.cmake lib/pkgconfig/ffgl-sdk.pc \
-  share/ffgl-sdk/plugin-exports.map; do
+  share/ffgl-sdk/plugin-exports.map lib/ffgl-sdk/frei0r-bridge.so \
+  lib/frei0r-1/vavo_rozar.so lib/frei0r-1/sinefield.so lib/frei0r-1/tonegrade.so lib/frei0r-1/crossfade.so; do
   grep -qx "$f" "$scratch/deb-files" || fail "the package lacks $f"
 done
+# Nothing but frei0r modules where frei0r hosts look.
+other=$(grep '^lib/frei0r-1/' "$scratch/deb-files" | grep -v '^lib/frei0r-1/[a-z0-9_]*\.so$' || true)
+[ -z "$other" ] || fail "lib/frei0r-1 holds more than modules: $other"
+
+# The packaged modules load in the hosts, from where the package puts them.
+dpkg-deb -x "$deb" "$scratch/deb-root"
+modules="$scratch/deb-root/usr/lib/frei0r-1"
+export FREI0R_PATH="$modules" GST_REGISTRY="$scratch/gst-registry.bin"
+host() { timeout 60 "$@" >"$scratch/host.log" 2>&1 || { cat "$scratch/host.log" >&2; fail "$*"; }; }
+for source in vavo_rozar sinefield; do
+  host ffmpeg -nostdin -v error -f lavfi -i "frei0r_src=size=64x48:framerate=25:filter_name=$source:filter_params=0" \
+    -frames:v 2 -f null -
+done
+host ffmpeg -nostdin -v error -f lavfi -i testsrc=size=64x48:rate=25 -vf frei0r=filter_name=tonegrade:filter_params=0.5 \
+  -frames:v 2 -f null -
+host gst-inspect-1.0 frei0r-mixer-crossfade
 [ $failures -eq 0 ]

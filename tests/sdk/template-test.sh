@@ -23,6 +23,18 @@ cmake -S "$source/templates/plugin" -B "$scratch/template" -DCMAKE_BUILD_TYPE=Re
   -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$scratch/template" >/dev/null
 
+# The frei0r module ffgl_add_frei0r made, in ffmpeg as the template's README
+# shows it: the middle of the square is the colour given as text.
+module=$scratch/template/frei0r/MyPlugin/myplugin.so
+[ -f "$module" ] || { echo "FAIL: ffgl_add_frei0r made no $module" >&2; exit 1; }
+if command -v ffmpeg >/dev/null; then
+  (cd "$scratch/template/.." && FREI0R_PATH=template/frei0r/MyPlugin ffmpeg -nostdin -v error -f lavfi \
+    -i "frei0r_src=size=320x240:framerate=25:filter_name=myplugin:filter_params=0.5|0.5|#40C0FF" \
+    -frames:v 1 -y frame.png)
+  centre=$(ffmpeg -nostdin -v error -i "$scratch/frame.png" -vf crop=1:1:160:120 -pix_fmt rgba -f rawvideo - | od -An -tu1 | tr -s ' ')
+  [ "$centre" = " 64 192 255 255" ] || { echo "FAIL: the frei0r module's square is '$centre', not #40C0FF" >&2; exit 1; }
+fi
+
 # The README's pkg-config line.
 export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
 "$cxx" -std=c++17 -O2 -shared -fPIC -fvisibility=hidden -fvisibility-inlines-hidden \

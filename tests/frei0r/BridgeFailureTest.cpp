@@ -1,0 +1,170 @@
+// What hosts do wrong or meet: null instances, plug-ins that cannot make an
+// instance or a frame, modules with nothing inside, unusable sizes, f0r_deinit
+// before the instances go. Each gets a clear answer and at most one line.
+#include "Frei0rModule.h"
+
+#include <validate/ElfSymbols.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+using namespace frei0rtest;
+
+namespace
+{
+std::vector< std::string > Lines( const std::string& text )
+{
+	std::vector< std::string > lines;
+	std::istringstream in( text );
+	for( std::string line; std::getline( in, line ); )
+		lines.push_back( line );
+	return lines;
+}
+
+bool Contains( const std::string& text, const std::string& part )
+{
+	return text.find( part ) != std::string::npos;
+}
+}// namespace
+
+TEST( Failures, NullInstancesAndNullArgumentsAreIgnored )
+{
+	Frei0rModule module( MakeModule( PluginPath( "VavoRozar" ), "vavo_rozar_null.so" ) );
+	ASSERT_EQ( module.init(), 1 );
+	std::vector< uint32_t > frame( 16, 0x12345678 );
+	double value = 0.5;
+	module.update( nullptr, 0.0, nullptr, frame.data() );
+	module.update2( nullptr, 0.0, nullptr, nullptr, nullptr, frame.data() );
+	module.setParamValue( nullptr, &value, 0 );
+	module.getParamValue( nullptr, &value, 0 );
+	module.destruct( nullptr );
+	module.getPluginInfo( nullptr );
+	module.getParamInfo( nullptr, 0 );
+	EXPECT_EQ( frame, std::vector< uint32_t >( 16, 0x12345678 ) );
+	EXPECT_EQ( value, 0.5 );
+
+	f0r_instance_t instance = module.construct( 4, 4 );
+	ASSERT_NE( instance, nullptr );
+	module.setParamValue( instance, nullptr, 0 );
+	module.getParamValue( instance, nullptr, 0 );
+	module.setParamValue( instance, &value, 13 );
+	module.setParamValue( instance, &value, -1 );
+	module.getParamValue( instance, &value, 99 );
+	EXPECT_EQ( value, 0.5 );
+	module.update( instance, 0.0, nullptr, nullptr );
+	module.destruct( instance );
+	module.deinit();
+}
+
+TEST( Failures, APluginWhoseShaderDoesNotCompileIsRefusedWithOneLine )
+{
+	Frei0rModule module( MakeModule( BAD_SHADER_PLUGIN, "bad_shader.so" ) );
+	ASSERT_EQ( module.init(), 1 );
+	testing::internal::CaptureStderr();
+	f0r_instance_t first  = module.construct( 64, 48 );
+	f0r_instance_t second = module.construct( 64, 48 );// MLT tries again every frame
+	module.update( second, 0.0, nullptr, nullptr );
+	const auto lines = Lines( testing::internal::GetCapturedStderr() );
+	EXPECT_EQ( first, nullptr );
+	EXPECT_EQ( second, nullptr );
+	ASSERT_EQ( lines.size(), 1u );
+	EXPECT_TRUE( Contains( lines[ 0 ], "Bad Shader (bad_shader.so)" ) ) << lines[ 0 ];
+	EXPECT_TRUE( Contains( lines[ 0 ], "failed to create an instance" ) ) << lines[ 0 ];
+	module.deinit();
+}
+
+TEST( Failures, AFailingFrameIsTransparentBlackAndSaidOnce )
+{
+	Frei0rModule module( MakeModule( BAD_FRAME_PLUGIN, "bad_frame.so" ) );
+	ASSERT_EQ( module.init(), 1 );
+	f0r_instance_t instance = module.construct( 8, 8 );
+	ASSERT_NE( instance, nullptr );
+	testing::internal::CaptureStderr();
+	for( int k = 0; k < 3; ++k )
+	{
+		std::vector< uint32_t > frame( 64, 0xffffffff );
+		module.update( instance, k * 0.04, nullptr, frame.data() );
+		EXPECT_EQ( frame, std::vector< uint32_t >( 64, 0 ) ) << "frame " << k;
+	}
+	const auto lines = Lines( testing::internal::GetCapturedStderr() );
+	ASSERT_EQ( lines.size(), 1u );
+	EXPECT_TRUE( Contains( lines[ 0 ], "Bad Frame (bad_frame.so)" ) ) << lines[ 0 ];
+	EXPECT_TRUE( Contains( lines[ 0 ], "transparent black" ) ) << lines[ 0 ];
+	module.destruct( instance );
+	module.deinit();
+}
+
+TEST( Failures, AModuleWithoutAPluginInsideSaysSoAndMakesNoInstance )
+{
+	const std::string path = std::string( FREI0R_TEST_MODULE_DIR ) + "/bare_shell.so";
+	std::filesystem::copy_file( FFGL_FREI0R_BRIDGE, path, std::filesystem::copy_options::overwrite_existing );
+	Frei0rModule module( path );
+	testing::internal::CaptureStderr();
+	EXPECT_EQ( module.init(), 0 );
+	f0r_plugin_info_t info{};
+	module.getPluginInfo( &info );
+	EXPECT_EQ( module.construct( 64, 48 ), nullptr );
+	const auto lines = Lines( testing::internal::GetCapturedStderr() );
+	ASSERT_EQ( lines.size(), 1u );
+	EXPECT_TRUE( Contains( lines[ 0 ], "bare_shell.so" ) ) << lines[ 0 ];
+	EXPECT_TRUE( Contains( lines[ 0 ], "carries no FFGL plug-in" ) ) << lines[ 0 ];
+	EXPECT_EQ( info.num_params, 0 );
+	EXPECT_EQ( info.frei0r_version, 1 );
+	module.deinit();
+}
+
+TEST( Failures, SizesOfZeroOrBeyondWhatGLDrawsAreRefused )
+{
+	Frei0rModule module( MakeModule( PluginPath( "SineField" ), "sinefield_sizes.so" ) );
+	ASSERT_EQ( module.init(), 1 );
+	testing::internal::CaptureStderr();
+	EXPECT_EQ( module.construct( 0, 48 ), nullptr );
+	EXPECT_EQ( module.construct( 64, 0 ), nullptr );
+	EXPECT_EQ( module.construct( 16385, 8 ), nullptr );
+	EXPECT_EQ( module.construct( 8, 4000000000u ), nullptr );
+	const auto lines = Lines( testing::internal::GetCapturedStderr() );
+	EXPECT_EQ( lines.size(), 4u );
+	for( const auto& line : lines )
+		EXPECT_TRUE( Contains( line, "each side must be 1 to 16384" ) ) << line;
+	f0r_instance_t tiny = module.construct( 1, 1 );
+	ASSERT_NE( tiny, nullptr );
+	uint32_t pixel = 0;
+	module.update( tiny, 0.0, nullptr, &pixel );
+	module.destruct( tiny );
+	module.deinit();
+}
+
+TEST( Failures, InstancesOutliveDeinitAsMeltDestroysThemAfterIt )
+{
+	Frei0rModule module( MakeModule( PluginPath( "VavoRozar" ), "vavo_rozar_deinit.so" ) );
+	ASSERT_EQ( module.init(), 1 );
+	f0r_instance_t instance = module.construct( 32, 32 );
+	ASSERT_NE( instance, nullptr );
+	std::vector< uint32_t > before( 32 * 32 ), after( 32 * 32 );
+	module.SetDouble( instance, 6, 1.0 );
+	module.update( instance, 0.0, nullptr, before.data() );
+	module.deinit();
+	module.update( instance, 0.0, nullptr, after.data() );
+	EXPECT_EQ( before, after );
+	module.destruct( instance );
+	// And a second round in the same process loads the plug-in again.
+	ASSERT_EQ( module.init(), 1 );
+	instance = module.construct( 32, 32 );
+	ASSERT_NE( instance, nullptr );
+	module.destruct( instance );
+	module.deinit();
+}
+
+TEST( Failures, TheModuleExportsTheFrei0rEntryPointsAndNothingElse )
+{
+	auto symbols = plughost::validate::ExportedSymbols( MakeModule( PluginPath( "VavoRozar" ), "vavo_rozar_exports.so" ) );
+	std::sort( symbols.begin(), symbols.end() );
+	const std::vector< std::string > expected = { "f0r_construct",       "f0r_deinit",         "f0r_destruct",
+												  "f0r_get_param_info",  "f0r_get_param_value", "f0r_get_plugin_info",
+												  "f0r_init",            "f0r_set_param_value", "f0r_update",
+												  "f0r_update2" };
+	EXPECT_EQ( symbols, expected );
+}
