@@ -4,7 +4,7 @@
 # gone), and the clock when no GL context can be had. Each host must exit
 # with an error, the bridge's message naming the plug-in on the way, within
 # seconds: never hang, crash or report success.
-# Usage: bad-test.sh BUILD_DIR FRAME_CHECK SCRATCH_DIR SOURCE_DIR BAD_PLUGIN_DIR
+# Usage: bad-test.sh BUILD_DIR FRAME_CHECK SCRATCH_DIR SOURCE_DIR TEST_PLUGIN_DIR
 source "$(dirname "$0")/common.sh"
 bad=$5
 departed=$(dirname "$bad")/departed

@@ -1,10 +1,11 @@
 # Shared by the host tests: sourced with the build folder, the frame_check
-# helper and a scratch folder as $1 $2 $3. Installs the modules of the clock and
-# the examples with `plughost frei0r` into the scratch folder and points every
-# host there; HOME is a scratch folder too, so nothing of the machine's own
+# helper, a scratch folder, the source folder and the test plug-ins' folder
+# as $1 .. $5. Installs the modules of the clock, the examples and the time
+# probes with `plughost frei0r` into the scratch folder and points every host
+# there; HOME is a scratch folder too, so nothing of the machine's own
 # frei0r set-up or GStreamer registry takes part.
 set -euo pipefail
-build=$1 frame_check=$2 scratch=$3
+build=$1 frame_check=$2 scratch=$3 source_dir=$4 test_plugins=$5
 plughost=$build/tools/plughost
 plugins=$build/plugins
 
@@ -24,8 +25,8 @@ if ! "$plughost" frei0r --help >/dev/null 2>&1; then
   exit 77
 fi
 "$plughost" frei0r "$plugins/VavoRozar.so" "$plugins/SineField.so" "$plugins/ToneGrade.so" "$plugins/CrossFade.so" \
-  --dir "$scratch/modules" >installed.txt
-for module in vavo_rozar sinefield tonegrade crossfade; do
+  "$test_plugins/TimeProbe.so" "$test_plugins/TimeProbeEffect.so" --dir "$scratch/modules" >installed.txt
+for module in vavo_rozar sinefield tonegrade crossfade time_probe time_probe_fx; do
   grep -q "$scratch/modules/$module.so" installed.txt || { echo "FAIL: plughost frei0r did not report $module.so"; cat installed.txt; exit 1; }
   [ -f "$scratch/modules/$module.so" ] || { echo "FAIL: $module.so was not written"; exit 1; }
 done
@@ -86,6 +87,28 @@ differ() {
 stat_of() {
   local channel=${*: -1} line=${*: -2:1}
   "$frame_check" stats "${@:1:$#-2}" | awk -v line="$line" -v c="$channel" '$1 == line { print $(c + 2) }'
+}
+
+# hundredths FILE [options]: the time a time probe showed, in hundredths of
+# a second (red + 256 * green of its flat frame).
+hundredths() {
+  local red green
+  red=$(stat_of "$@" mean 0) green=$(stat_of "$@" mean 1)
+  awk -v r="$red" -v g="$green" 'BEGIN { print r + 256 * g }'
+}
+# shows_times NAME EXPECTED FILE... / shows_times NAME EXPECTED RAW WxH: the time probe
+# frames (PNG files, or each frame of a raw RGBA file of WxH frames) show
+# EXPECTED, hundredths of a second, space separated, one per frame.
+shows_times() {
+  local name=$1 expected=$2 got=() file k
+  shift 2
+  if [ $# -eq 2 ] && [ "${1%.png}" = "$1" ]; then
+    for k in $expected; do got+=("$(hundredths "$1" --size "$2" --frame "${#got[@]}")"); done
+  else
+    for file in "$@"; do got+=("$(hundredths "$file")"); done
+  fi
+  [ "${got[*]}" = "$expected" ] || { fail "$name: times ${got[*]} (hundredths of a second), not $expected"; return 1; }
+  echo "ok $name: $expected"
 }
 
 # render NAME PLUGIN [plughost render options]: the reference, NAME.png.
