@@ -3,8 +3,8 @@
 # ffmpeg's frei0r_src (module made by `plughost frei0r`) against `plughost
 # bench` of the same plug-in at the same size, in the same run, with ffmpeg's
 # own drawtext clock at that size as a reference of what an ffmpeg user would
-# otherwise run. Not a test: timings on a shared machine are noisy, so each
-# figure is the best of several runs and only ratios are worth comparing.
+# otherwise run. Not a test: timings on a shared machine are noisy, so only
+# ratios measured side by side are worth comparing.
 #
 # ffmpeg's time per frame is (time for N frames - time for N/10 frames) /
 # (N - N/10): ffmpeg's start, the module's loading and its first frame (GL
@@ -13,11 +13,11 @@
 # Usage: benchmarks/frei0r/run.sh [BUILD_DIR] [FRAMES] [REPEATS]
 #   BUILD_DIR  a build with plughost and the clock (default: build)
 #   FRAMES     frames per ffmpeg run (default 300)
-#   REPEATS    runs of each measurement; the best counts (default 3)
+#   REPEATS    repeats of the whole set of measurements (default 5)
 set -euo pipefail
 build=${1:-build}
 frames=${2:-300}
-repeats=${3:-3}
+repeats=${3:-5}
 short=$((frames / 10))
 plughost=$build/tools/plughost
 clock=$build/plugins/VavoRozar.so
@@ -42,35 +42,36 @@ seconds() {
   end=$(date +%s.%N)
   calc "$end - $start"
 }
-# per_frame INPUT_ARGS...: best ms per frame of an ffmpeg lavfi input to null.
+# per_frame INPUT_ARGS...: ms per frame of an ffmpeg lavfi input to null.
 per_frame() {
-  local best="" k long_run short_run value
-  for ((k = 0; k < repeats; k++)); do
-    long_run=$(seconds ffmpeg -nostdin -v error -f lavfi "$@" -frames:v "$frames" -f null -)
-    short_run=$(seconds ffmpeg -nostdin -v error -f lavfi "$@" -frames:v "$short" -f null -)
-    value=$(calc "($long_run - $short_run) * 1000 / ($frames - $short)")
-    if [ -z "$best" ] || [ "$(calc "$value < $best")" = 1 ]; then best=$value; fi
-  done
-  echo "$best"
+  local long_run short_run
+  long_run=$(seconds ffmpeg -nostdin -v error -f lavfi "$@" -frames:v "$frames" -f null -)
+  short_run=$(seconds ffmpeg -nostdin -v error -f lavfi "$@" -frames:v "$short" -f null -)
+  calc "($long_run - $short_run) * 1000 / ($frames - $short)"
 }
-# plughost_frame WxH: best median wall ms per frame of plughost bench.
+# plughost_frame WxH: median wall ms per frame of plughost bench.
 plughost_frame() {
-  local best="" k value
-  for ((k = 0; k < repeats; k++)); do
-    value=$("$plughost" bench "$clock" --size "$1" --frames 100 --json |
-      grep -o '"wall": {"median": [0-9.]*' | grep -o '[0-9.]*$')
-    if [ -z "$best" ] || [ "$(calc "$value < $best")" = 1 ]; then best=$value; fi
-  done
-  echo "$best"
+  "$plughost" bench "$clock" --size "$1" --frames 100 --json | grep -o '"wall": {"median": [0-9.]*' | grep -o '[0-9.]*$'
 }
+# median VALUES...
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-printf '%-10s %14s %14s %8s %16s %8s\n' size "plughost ms" "ffmpeg ms" ratio "drawtext ms" ratio
+# Each repeat times the three side by side, so that a busy spell on the
+# machine weighs on all of them; the ratios are taken per repeat, and the
+# medians over the repeats are printed.
+printf '%-10s %12s %12s %8s %12s %8s\n' size "plughost ms" "ffmpeg ms" ratio "drawtext ms" ratio
 for size in 1280x720 1920x1080; do
-  own=$(plughost_frame "$size")
-  bridged=$(per_frame -i "frei0r_src=size=$size:framerate=30:filter_name=vavo_rozar:filter_params=0")
-  drawtext=$(per_frame -i "color=c=black:size=$size:rate=30" \
-    -vf "drawtext=fontfile=$font:text='%{localtime}':fontsize=64:fontcolor=white:x=(w-tw)/2:y=(h-th)/2")
-  printf '%-10s %14.2f %14.2f %7.2fx %16.2f %7.2fx\n' "$size" "$own" "$bridged" \
-    "$(calc "$bridged / $own")" "$drawtext" "$(calc "$drawtext / $own")"
+  owns=() bridged=() texts=() ratios=() text_ratios=()
+  for ((k = 0; k < repeats; k++)); do
+    own=$(plughost_frame "$size")
+    bridge=$(per_frame -i "frei0r_src=size=$size:framerate=30:filter_name=vavo_rozar:filter_params=0")
+    text=$(per_frame -i "color=c=black:size=$size:rate=30" \
+      -vf "drawtext=fontfile=$font:text='%{localtime}':fontsize=64:fontcolor=white:x=(w-tw)/2:y=(h-th)/2")
+    owns+=("$own") bridged+=("$bridge") texts+=("$text")
+    ratios+=("$(calc "$bridge / $own")") text_ratios+=("$(calc "$text / $own")")
+  done
+  printf '%-10s %12.2f %12.2f %7.2fx %12.2f %7.2fx\n' "$size" "$(median "${owns[@]}")" "$(median "${bridged[@]}")" \
+    "$(median "${ratios[@]}")" "$(median "${texts[@]}")" "$(median "${text_ratios[@]}")"
 done
-echo "ratio: ms per frame over plughost bench's median for the plug-in's own frame (target for the bridge: at most 1.3x)"
+echo "ms per frame; ratio: over plughost bench's median for the plug-in's own frame, median of $repeats repeats"
+echo "(target for the bridge: at most 1.3x)"
