@@ -38,7 +38,7 @@ FREI0R_EXPORT int f0r_init()
 {
 	try
 	{
-		return AcquirePlugin() ? 1 : 0;
+		return InitModule() ? 1 : 0;
 	}
 	catch( ... )
 	{
@@ -50,7 +50,7 @@ FREI0R_EXPORT void f0r_deinit()
 {
 	try
 	{
-		ReleasePlugin();
+		DeinitModule();
 	}
 	catch( ... )
 	{

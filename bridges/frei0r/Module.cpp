@@ -24,6 +24,7 @@ struct ModuleState
 	std::string openError;
 	std::string loadError;// a plug-in that failed to load is not tried again
 	std::shared_ptr< LoadedPlugin > plugin;
+	int inits = 0;
 	const PluginFacts* facts = nullptr;// a copy kept for ever: hosts hold on to its strings
 };
 
@@ -170,13 +171,26 @@ std::shared_ptr< LoadedPlugin > AcquirePlugin()
 	return nullptr;
 }
 
-void ReleasePlugin()
+bool InitModule()
+{
+	if( !AcquirePlugin() )
+		return false;
+	ModuleState& state = State();
+	std::lock_guard< std::mutex > lock( state.mutex );
+	++state.inits;
+	return true;
+}
+
+void DeinitModule()
 {
 	std::shared_ptr< LoadedPlugin > last;
 	{
 		ModuleState& state = State();
 		std::lock_guard< std::mutex > lock( state.mutex );
-		last = std::move( state.plugin );
+		if( state.inits > 0 )
+			--state.inits;
+		if( state.inits == 0 )
+			last = std::move( state.plugin );
 	}
 	// Unloaded here, outside the lock, when no instance holds it.
 }

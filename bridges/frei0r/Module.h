@@ -12,8 +12,11 @@ namespace ffglfrei0r
 {
 // The loaded plug-in, loading it if need be; null after saying why once.
 std::shared_ptr< LoadedPlugin > AcquirePlugin();
-// The module's own reference goes; instances keep theirs.
-void ReleasePlugin();
+// f0r_init and f0r_deinit. ffmpeg calls them once per filter, so two
+// filters of one module share a count; at its last f0r_deinit the module's
+// own reference goes, while instances keep theirs.
+bool InitModule();
+void DeinitModule();
 // What the host is told; stays valid for the life of the process. Null when
 // the plug-in cannot be loaded.
 const PluginFacts* Facts();

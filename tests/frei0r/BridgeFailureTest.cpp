@@ -158,6 +158,38 @@ TEST( Failures, InstancesOutliveDeinitAsMeltDestroysThemAfterIt )
 	module.deinit();
 }
 
+// Plug-ins unpacked into memory files and loaded now.
+std::size_t LoadedPluginCopies()
+{
+	std::size_t count = 0;
+	for( const auto& entry : std::filesystem::directory_iterator( "/proc/self/fd" ) )
+	{
+		std::error_code error;
+		const auto target = std::filesystem::read_symlink( entry.path(), error ).string();
+		if( target.rfind( "/memfd:ffgl-plugin", 0 ) == 0 )
+			++count;
+	}
+	return count;
+}
+
+TEST( Failures, TwoFiltersOfOneModuleShareOnePluginUntilTheLastDeinit )
+{
+	// ffmpeg calls f0r_init and f0r_deinit once per filter.
+	Frei0rModule module( MakeModule( PluginPath( "ToneGrade" ), "tonegrade_twice.so" ) );
+	const std::size_t before = LoadedPluginCopies();
+	ASSERT_EQ( module.init(), 1 );
+	ASSERT_EQ( module.init(), 1 );
+	EXPECT_EQ( LoadedPluginCopies(), before + 1 );
+	module.deinit();
+	f0r_instance_t instance = module.construct( 8, 8 );
+	ASSERT_NE( instance, nullptr );
+	EXPECT_EQ( LoadedPluginCopies(), before + 1 );
+	module.deinit();
+	EXPECT_EQ( LoadedPluginCopies(), before + 1 ) << "the instance holds the plug-in";
+	module.destruct( instance );
+	EXPECT_EQ( LoadedPluginCopies(), before );
+}
+
 TEST( Failures, TheModuleExportsTheFrei0rEntryPointsAndNothingElse )
 {
 	auto symbols = plughost::validate::ExportedSymbols( MakeModule( PluginPath( "VavoRozar" ), "vavo_rozar_exports.so" ) );
