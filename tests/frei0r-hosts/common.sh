@@ -71,12 +71,15 @@ same() {
   echo "ok $name: $verdict"
 }
 
-# differ NAME A B [options]: the two pictures are not the same.
+# differ NAME A B [options]: the two pictures are not the same (and both
+# can be read).
 differ() {
-  local name=$1
+  local name=$1 status
   shift
-  if "$frame_check" compare "$@" >/dev/null 2>&1; then
-    fail "$name: the pictures are the same"
+  "$frame_check" compare "$@" >/dev/null 2>&1
+  status=$?
+  if [ "$status" -ne 1 ]; then
+    [ "$status" -eq 0 ] && fail "$name: the pictures are the same" || fail "$name: $("$frame_check" compare "$@" 2>&1)"
     return 1
   fi
   echo "ok $name"
