@@ -27,11 +27,6 @@ BridgeInstance* Bridge( f0r_instance_t instance )
 	return static_cast< BridgeInstance* >( instance );
 }
 
-// Strings the host may keep; built once, never freed.
-const char* Stable( const std::string& text )
-{
-	return ( new std::string( text ) )->c_str();
-}
 }// namespace
 
 FREI0R_EXPORT int f0r_init()
@@ -76,8 +71,9 @@ FREI0R_EXPORT void f0r_get_plugin_info( f0r_plugin_info_t* info )
 			info->num_params    = static_cast< int >( facts->parameters.size() );
 			return;
 		}
-		static const char* const unusable = Stable( Subject() );
-		info->name          = unusable;
+		// The host may keep the name while the module is loaded.
+		static const std::string unusable = Subject();
+		info->name          = unusable.c_str();
 		info->author        = "unknown";
 		info->explanation   = "an FFGL plug-in that cannot be loaded";
 		info->plugin_type   = F0R_PLUGIN_TYPE_FILTER;

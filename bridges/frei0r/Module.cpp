@@ -25,13 +25,16 @@ struct ModuleState
 	std::string loadError;// a plug-in that failed to load is not tried again
 	std::shared_ptr< LoadedPlugin > plugin;
 	int inits = 0;
-	const PluginFacts* facts = nullptr;// a copy kept for ever: hosts hold on to its strings
+	// A copy kept while the module is loaded: hosts hold on to its strings
+	// after f0r_deinit (MLT registers them once for the process).
+	std::unique_ptr< const PluginFacts > facts;
 };
 
-// Never destroyed: hosts call in from threads that outlive static destructors.
+// Destroyed when the module is unloaded (or at exit), never before: nothing
+// of the module may be used after that anyway.
 ModuleState& State()
 {
-	static ModuleState& state = *new ModuleState;
+	static ModuleState state;
 	return state;
 }
 
@@ -156,8 +159,8 @@ std::shared_ptr< LoadedPlugin > AcquirePlugin()
 			try
 			{
 				state.plugin = std::make_shared< LoadedPlugin >( fd, "/proc/self/fd/" + std::to_string( fd ) );
-				if( state.facts == nullptr )
-					state.facts = new PluginFacts( state.plugin->Facts() );
+				if( !state.facts )
+					state.facts = std::make_unique< const PluginFacts >( state.plugin->Facts() );
 				return state.plugin;
 			}
 			catch( const std::exception& failure )
@@ -201,12 +204,12 @@ const PluginFacts* Facts()
 		ModuleState& state = State();
 		std::lock_guard< std::mutex > lock( state.mutex );
 		if( state.facts )
-			return state.facts;
+			return state.facts.get();
 	}
 	AcquirePlugin();
 	ModuleState& state = State();
 	std::lock_guard< std::mutex > lock( state.mutex );
-	return state.facts;
+	return state.facts.get();
 }
 
 std::string Subject()

@@ -12,9 +12,8 @@ void ReportOnce( const std::string& subject, const std::string& reason )
 	for( char& c : line )
 		if( c == '\n' || c == '\r' )
 			c = ' ';
-	// Never freed: hosts call in from threads that may outlive static destructors.
-	static std::mutex& mutex         = *new std::mutex;
-	static std::set< std::string >& said = *new std::set< std::string >;
+	static std::mutex mutex;
+	static std::set< std::string > said;
 	std::lock_guard< std::mutex > lock( mutex );
 	if( !said.insert( line ).second )
 		return;
