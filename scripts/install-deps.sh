@@ -18,13 +18,14 @@ build=(
 # GoogleTest and Google Benchmark; dpkg-dev (dpkg-shlibdeps) and file for the
 # install and .deb tests; chromium, node and npm for the browser tests; clang
 # with its sanitizer and libFuzzer runtimes and the symbolizer for fuzzing;
-# ffmpeg, melt and GStreamer with its frei0r elements for the bridge tests.
+# ffmpeg, melt and GStreamer with its frei0r elements for the bridge tests,
+# and a font for ffmpeg's drawtext clock in the bridge benchmark.
 tests=(
   libgtest-dev libbenchmark-dev dpkg-dev file
   chromium nodejs npm
   clang libclang-rt-14-dev llvm-14
   ffmpeg melt gstreamer1.0-tools gstreamer1.0-plugins-base
-  gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-plugins-good gstreamer1.0-plugins-bad fonts-dejavu-core
 )
 
 case "$profile" in

@@ -24,7 +24,7 @@ asked() {
 }
 fail=0
 test_only=(chromium clang llvm-14 libclang-rt-14-dev nodejs npm libgtest-dev libbenchmark-dev
-  ffmpeg melt gstreamer1.0-tools)
+  ffmpeg melt gstreamer1.0-tools gstreamer1.0-plugins-bad fonts-dejavu-core)
 needed=(g++ cmake libpng-dev libegl-dev libgl1-mesa-dri libcpp-httplib-dev nlohmann-json3-dev)
 
 build=$(asked build)
