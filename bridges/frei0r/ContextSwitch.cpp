@@ -1,6 +1,7 @@
 #include "ContextSwitch.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <mutex>
 
 namespace ffglfrei0r
@@ -53,14 +54,38 @@ Glx LookUpGlx()
 	return glx;
 }
 
-// Looked up again on each switch while absent: a host may load GLX later.
+// How many libraries the process has loaded so far (the loader's count).
+unsigned long long LibrariesLoaded()
+{
+	unsigned long long adds = 0;
+	dl_iterate_phdr(
+		[]( dl_phdr_info* info, size_t, void* data ) {
+			*static_cast< unsigned long long* >( data ) = info->dlpi_adds;
+			return 1;
+		},
+		&adds );
+	return adds;
+}
+
+// A host may load GLX later, so while it is absent it is looked up again,
+// but only after a library has been loaded since the last try: a lookup
+// opens the loader's cache, which cost a fifth of a frame in hosts that
+// never load GLX.
 Glx CurrentGlx()
 {
 	static std::mutex mutex;
 	static Glx found;
+	static unsigned long long triedAt = ~0ull;
 	std::lock_guard< std::mutex > lock( mutex );
 	if( !found.Usable() )
-		found = LookUpGlx();
+	{
+		const unsigned long long loaded = LibrariesLoaded();
+		if( loaded != triedAt )
+		{
+			found   = LookUpGlx();
+			triedAt = loaded;
+		}
+	}
 	return found;
 }
 }// namespace

@@ -129,7 +129,8 @@ float ToPlugin( const MappedParameter& parameter, double value )
 	case ParameterKind::Number:
 	{
 		const double mapped = parameter.minimum + unit * ( static_cast< double >( parameter.maximum ) - parameter.minimum );
-		return static_cast< float >( mapped );
+		// An integer parameter gets a whole number: 0.466667 of 1..30 is 14, not 14.0000057.
+		return static_cast< float >( parameter.ffglType == FF_TYPE_INTEGER ? std::round( mapped ) : mapped );
 	}
 	default:
 		return 0.0f;
