@@ -129,7 +129,7 @@ float ToPlugin( const MappedParameter& parameter, double value )
 	case ParameterKind::Number:
 	{
 		const double mapped = parameter.minimum + unit * ( static_cast< double >( parameter.maximum ) - parameter.minimum );
-		// An integer parameter gets a whole number: 0.466667 of 1..30 is 14, not 14.0000057.
+		// An integer parameter gets a whole number: 0.466667 of 1..16 is 8, not 8.000005.
 		return static_cast< float >( parameter.ffglType == FF_TYPE_INTEGER ? std::round( mapped ) : mapped );
 	}
 	default:

@@ -34,7 +34,7 @@ TEST( ParameterMap, NumbersMapLinearlyOntoThePluginsRangeAndBackClamped )
 	EXPECT_EQ( ToPlugin( offset, 0.5 ), 1.0f );
 	// Integers arrive whole, standard parameters as mapped.
 	EXPECT_EQ( ToPlugin( offset, 0.52 ), 2.0f );
-	EXPECT_EQ( ToPlugin( Map( FF_TYPE_INTEGER, 1.0f, 30.0f ), 0.466667 ), 14.0f );
+	EXPECT_EQ( ToPlugin( Map( FF_TYPE_INTEGER, 1.0f, 16.0f ), 0.466667 ), 8.0f );
 	EXPECT_FLOAT_EQ( ToPlugin( Map( FF_TYPE_STANDARD, -12.0f, 14.0f ), 0.52 ), 1.52f );
 	EXPECT_EQ( ToPlugin( offset, 7.0 ), 14.0f );
 	EXPECT_EQ( ToPlugin( offset, -1.0 ), -12.0f );
