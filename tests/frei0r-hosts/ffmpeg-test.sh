@@ -94,4 +94,14 @@ for channel in 0 1 2; do
 done
 [ "$(stat_of inverted.rgba --size 64x48 min 3)" = 255 ] || fail "invert=y: alpha is not kept"
 
+# A plug-in made from an ISF file goes through the bridge like any other:
+# RippleRings with Rings 10.5 and Speed 2 (0.5 of 1..20 and of 0..4), frame 2
+# at 0.08 s against plughost render at that time.
+if run ripple-module "$plughost" frei0r "$plugins/RippleRings.so" --dir "$scratch/modules"; then
+  source_frames ripple ripplerings 96x54 3 "0.5|0.5"
+  render ripple RippleRings --size 96x54 --set Rings=10.5 --set Speed=2 --time 0.08
+  same "ISF plug-in RippleRings, frame 2" ripple.png ripple.rgba --size 96x54 --frame-b 2
+  differ "ISF plug-in RippleRings moves with the host's time" ripple.png ripple.rgba --size 96x54 --frame-b 0
+fi
+
 finish
