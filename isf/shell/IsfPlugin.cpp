@@ -114,6 +114,17 @@ void IsfPlugin::RegisterParameters()
         paramValues.push_back( value );
         return static_cast< uint32_t >( links.size() - 1 );
 	};
+	// A parameter over low..high (either order), widened to hold its start.
+	auto ranged = [ & ]( size_t input, int component, bool relative, const char* name, uint32_t type, float low,
+						 float high, float start ) {
+		if( low > high )
+			std::swap( low, high );
+		const uint32_t id = add( input, component, relative, start );
+		SetParamInfo( id, name, type, start );
+		SetParamRange( id, std::min( low, start ), std::max( high, start ) );
+		SetRangedDefault( id, start );
+		return id;
+	};
 	for( size_t k = 0; k < document.inputs.size(); ++k )
 	{
 		const Input& input = document.inputs[ k ];
@@ -122,18 +133,10 @@ void IsfPlugin::RegisterParameters()
 		{
 		case InputType::Float:
 		{
-			float low = input.hasMin ? input.minimum[ 0 ] : 0.0f, high = input.hasMax ? input.maximum[ 0 ] : 1.0f;
-			if( low > high )
-				std::swap( low, high );
 			// Without DEFAULT the uniform starts at 0, as the reference
 			// renderer leaves it; the host's range has to hold the start.
-			const float start = input.hasDefault ? input.defaultValue[ 0 ] : 0.0f;
-			low               = std::min( low, start );
-			high              = std::max( high, start );
-			const uint32_t id = add( k, 0, false, start );
-			SetParamInfo( id, label, FF_TYPE_STANDARD, start );
-			SetParamRange( id, low, high );
-				SetRangedDefault( id, start );
+			ranged( k, 0, false, label, FF_TYPE_STANDARD, input.hasMin ? input.minimum[ 0 ] : 0.0f,
+					input.hasMax ? input.maximum[ 0 ] : 1.0f, input.hasDefault ? input.defaultValue[ 0 ] : 0.0f );
 			break;
 		}
 		case InputType::Bool:
@@ -154,16 +157,8 @@ void IsfPlugin::RegisterParameters()
 			if( input.values.empty() )
 			{
 				// No VALUES: a plain integer over MIN..MAX.
-				float low = input.hasMin ? input.minimum[ 0 ] : 0.0f, high = input.hasMax ? input.maximum[ 0 ] : 10.0f;
-				if( low > high )
-					std::swap( low, high );
-				const float start = input.hasDefault ? std::round( input.defaultValue[ 0 ] ) : 0.0f;
-				low               = std::min( low, start );
-				high              = std::max( high, start );
-				const uint32_t id = add( k, 0, false, start );
-				SetParamInfo( id, label, FF_TYPE_INTEGER, start );
-				SetParamRange( id, low, high );
-				SetRangedDefault( id, start );
+				ranged( k, 0, false, label, FF_TYPE_INTEGER, input.hasMin ? input.minimum[ 0 ] : 0.0f,
+						input.hasMax ? input.maximum[ 0 ] : 10.0f, input.hasDefault ? std::round( input.defaultValue[ 0 ] ) : 0.0f );
 				break;
 			}
 			// The option's value is the element's position; the uniform gets VALUES[position].
@@ -187,20 +182,13 @@ void IsfPlugin::RegisterParameters()
 			const bool relative = !input.hasMax;
 			for( int axis = 0; axis < 2; ++axis )
 			{
-				float low  = relative || !input.hasMin ? 0.0f : input.minimum[ axis ];
-				float high = relative ? 1.0f : input.maximum[ axis ];
-				if( low > high )
-					std::swap( low, high );
 				float start = input.hasDefault ? input.defaultValue[ axis ] : 0.0f;
 				if( relative )
 					start = std::clamp( start, 0.0f, 1.0f );
-				low               = std::min( low, start );
-				high              = std::max( high, start );
 				const std::string name = input.label + ( axis == 0 ? " X" : " Y" );
-				const uint32_t id      = add( k, axis, relative, start );
-				SetParamInfo( id, name.c_str(), FF_TYPE_STANDARD, start );
-				SetParamRange( id, low, high );
-				SetRangedDefault( id, start );
+				const uint32_t id      = ranged( k, axis, relative, name.c_str(), FF_TYPE_STANDARD,
+												 relative || !input.hasMin ? 0.0f : input.minimum[ axis ],
+												 relative ? 1.0f : input.maximum[ axis ], start );
 				SetParamGroup( id, input.label );
 			}
 			break;
