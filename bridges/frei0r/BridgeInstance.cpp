@@ -1,6 +1,5 @@
 #include "BridgeInstance.h"
 
-#include "ContextSwitch.h"
 #include "HostText.h"
 #include "Module.h"
 #include "Report.h"
@@ -60,7 +59,7 @@ bool BridgeInstance::SetUp( std::string& reason )
 
 bool BridgeInstance::SetUpLocked( std::string& reason )
 {
-	if( context )
+	if( gl )
 		return true;
 	if( setUpFailed )
 	{
@@ -69,9 +68,17 @@ bool BridgeInstance::SetUpLocked( std::string& reason )
 	}
 	try
 	{
-		// The new context makes itself current; the host's comes back after.
-		ContextSwitch aside( EGL_NO_DISPLAY, EGL_NO_CONTEXT );
-		MakeGLObjects();
+		gl = std::make_unique< GLThread >();
+	}
+	catch( const std::exception& error )
+	{
+		reason = std::string( "no thread for its GL context: " ) + error.what();
+		setUpFailed = true;
+		return false;
+	}
+	try
+	{
+		gl->Run( [ this ] { MakeGLObjects(); } );
 		return true;
 	}
 	catch( const std::exception& error )
@@ -94,6 +101,10 @@ void BridgeInstance::MakeGLObjects()
 		throw plughost::Error( std::string( "no GL context: " ) + error.what() );
 	}
 	target = std::make_unique< plughost::RenderTarget >( width, height );
+	// Depth is cleared once: clearing it every frame cost a quarter of the
+	// clock's own frame, and a plug-in that depth-tests clears it itself, as
+	// no FFGL host promises a cleared depth buffer.
+	target->Clear();
 	packInvert = HasExtension( "GL_MESA_pack_invert" );
 	inputs.assign( InputCount(), FFGLTextureStruct{ width, height, width, height, 0 } );
 	for( auto& input : inputs )
@@ -125,19 +136,16 @@ void BridgeInstance::MakeGLObjects()
 
 void BridgeInstance::TearDownLocked() noexcept
 {
+	if( !gl )
+		return;
+	gl->Stop( [ this ] { FreeGLObjects(); } );
+	gl.reset();
+}
+
+void BridgeInstance::FreeGLObjects() noexcept
+{
 	if( !context )
 		return;
-	ContextSwitch use( context->Display(), context->Handle() );
-	if( !use.Active() )
-	{
-		// Freeing without our context current would hit someone else's
-		// objects: leaving ours behind is the lesser harm.
-		(void)instance.release();
-		(void)target.release();
-		(void)context.release();
-		inputs.clear();
-		return;
-	}
 	{
 		std::lock_guard< std::mutex > call( plugin->CallMutex() );
 		instance.reset();
@@ -308,30 +316,40 @@ void BridgeInstance::Update( double time, const uint32_t* first, const uint32_t*
 	std::string reason;
 	if( !SetUpLocked( reason ) )
 		return Fail( out, reason );
-	ContextSwitch use( context->Display(), context->Handle() );
-	if( !use.Active() )
-		return Fail( out, "its GL context cannot be made current on this thread" );
 	try
 	{
-		const uint32_t* pictures[ 2 ] = { first, second };
-		for( std::size_t i = 0; i < inputs.size(); ++i )
-			Upload( inputs[ i ], pictures[ i ] );
-		uint32_t result = FF_FAIL;
-		{
-			std::lock_guard< std::mutex > call( plugin->CallMutex() );
-			ApplyPendingLocked();
-			if( facts.timeSupported )
-				instance->SetTime( PluginTime( time, unit ) );
-			target->Clear();
-			result = instance->ProcessFrame( inputs );
-		}
-		if( result != FF_SUCCESS )
-			return Fail( out, "the plug-in failed to render a frame" );
-		ReadBack( out );
+		gl->Run( [ & ] { Render( time, first, second, out ); } );
 	}
 	catch( const std::exception& error )
 	{
 		Fail( out, error.what() );
 	}
+}
+
+void BridgeInstance::Render( double time, const uint32_t* first, const uint32_t* second, uint32_t* out )
+{
+	const uint32_t* pictures[ 2 ] = { first, second };
+	for( std::size_t i = 0; i < inputs.size(); ++i )
+		Upload( inputs[ i ], pictures[ i ] );
+	uint32_t result = FF_FAIL;
+	{
+		std::lock_guard< std::mutex > call( plugin->CallMutex() );
+		ApplyPendingLocked();
+		if( facts.timeSupported )
+			instance->SetTime( PluginTime( time, unit ) );
+		// Pixels the plug-in leaves untouched must not show the last frame.
+		// Free when it covers the frame: the renderer drops a clear that a
+		// draw overwrites.
+		target->Bind();
+		glClearColor( 0.0f, 0.0f, 0.0f, 0.0f );
+		glClear( GL_COLOR_BUFFER_BIT );
+		result = instance->ProcessFrame( inputs );
+	}
+	if( result != FF_SUCCESS )
+		throw plughost::Error( "the plug-in failed to render a frame" );
+	// The renderer works through the frame here; the read-back after is short.
+	glFinish();
+	gl->Finishing();
+	ReadBack( out );
 }
 }// namespace ffglfrei0r

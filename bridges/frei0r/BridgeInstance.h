@@ -6,6 +6,7 @@
 // instance from any thread, one call at a time or not.
 #pragma once
 
+#include "GLThread.h"
 #include "HostTime.h"
 #include "LoadedPlugin.h"
 
@@ -30,7 +31,7 @@ public:
 	static constexpr unsigned kMaxSide = 16384;
 
 	BridgeInstance( std::shared_ptr< LoadedPlugin > plugin, unsigned width, unsigned height, TimeUnit unit );
-	// Frees every GL object on the instance's context, whatever thread this is.
+	// Frees every GL object on the instance's GL thread and ends that thread.
 	~BridgeInstance();
 	BridgeInstance( const BridgeInstance& )            = delete;
 	BridgeInstance& operator=( const BridgeInstance& ) = delete;
@@ -61,6 +62,7 @@ private:
 	std::vector< std::string > readBack; // text answers the host holds on to
 	std::string reportedFailure;         // set once a failure was reported
 
+	std::unique_ptr< GLThread > gl;// declared first of the GL side: it outlives the objects made on it
 	std::unique_ptr< plughost::GLContext > context;
 	std::unique_ptr< plughost::RenderTarget > target;
 	std::unique_ptr< plughost::Instance > instance;
@@ -71,7 +73,11 @@ private:
 	bool packInvert  = false;// the driver reads back top row first
 
 	bool SetUpLocked( std::string& reason );
+	// On the GL thread:
 	void MakeGLObjects();// throws; our context is current after
+	void FreeGLObjects() noexcept;
+	void Render( double time, const uint32_t* first, const uint32_t* second, uint32_t* out );// throws
+
 	void TearDownLocked() noexcept;
 	void ApplyPendingLocked();
 	void Upload( const FFGLTextureStruct& texture, const uint32_t* picture );

@@ -229,3 +229,23 @@ TEST( HostTime, MillisecondsFromLibavfilterAndSecondsFromOthersReachThePluginAsS
 	dlclose( fake );
 	module.deinit();
 }
+
+TEST( Frames, PixelsAPlugInLeavesUntouchedAreTransparentNotTheLastFrame )
+{
+	Frei0rModule module( MakeModule( BAND_PROBE_PLUGIN, "band_probe.so" ) );
+	ASSERT_EQ( module.init(), 1 );
+	f0r_instance_t instance = module.construct( 16, 4 );
+	ASSERT_NE( instance, nullptr );
+	std::vector< uint32_t > frame( 16 * 4 );
+	// Each frame paints one column, 4 pixels wide, at 4 * seconds.
+	for( double seconds : { 0.0, 2.0, 1.0 } )
+	{
+		module.update( instance, seconds, nullptr, frame.data() );
+		for( unsigned y = 0; y < 4; ++y )
+			for( unsigned x = 0; x < 16; ++x )
+				EXPECT_EQ( frame[ y * 16 + x ], x / 4 == static_cast< unsigned >( seconds ) ? 0xFFFFFFFFu : 0u )
+					<< "at " << x << "," << y << " after " << seconds << " s";
+	}
+	module.destruct( instance );
+	module.deinit();
+}

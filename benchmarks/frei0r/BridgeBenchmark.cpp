@@ -1,0 +1,155 @@
+// The frei0r bridge's cost over the plug-in's own frame, with no host
+// around it: the clock's frame as `plughost bench` times it (code 17 through
+// glFinish, on a context of this process) against f0r_update of the clock's
+// module (made as `plughost frei0r` makes it, loaded with dlopen as a host
+// loads it) at the same size, interleaved in one run
+// (--benchmark_enable_random_interleaving=true). Prints the ratios after the
+// table; run.sh measures the same inside ffmpeg.
+#include <benchmark/benchmark.h>
+
+#include <Cli.h>
+#include <PlugHost.h>
+
+#include <frei0r.h>
+
+#include <GL/glcorearb.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+namespace
+{
+const std::string kClock = std::string( FFGL_PLUGIN_DIR ) + "/VavoRozar.so";
+
+plughost::GLContext& Context()
+{
+	static plughost::GLContext context;
+	return context;
+}
+
+plughost::PluginLibrary& Library()
+{
+	static std::unique_ptr< plughost::PluginLibrary > library = [] {
+		Context();
+		auto loaded = std::make_unique< plughost::PluginLibrary >( kClock );
+		loaded->Initialise();
+		return loaded;
+	}();
+	return *library;
+}
+
+struct Module
+{
+	void* handle = nullptr;
+	f0r_instance_t ( *construct )( unsigned, unsigned )                    = nullptr;
+	void ( *destruct )( f0r_instance_t )                                   = nullptr;
+	void ( *update )( f0r_instance_t, double, const uint32_t*, uint32_t* ) = nullptr;
+};
+
+const std::filesystem::path kDir = std::filesystem::temp_directory_path() / "frei0r-bridge-benchmark";
+
+Module& Bridge()
+{
+	static Module module = [] {
+		Module made;
+		std::ostringstream output, errors;
+		if( plughost::cli::RunCli( { "frei0r", kClock, "--dir", kDir.string() }, output, errors ) != 0 )
+		{
+			std::fprintf( stderr, "%s", errors.str().c_str() );
+			return made;
+		}
+		made.handle = dlopen( ( kDir / "vavo_rozar.so" ).c_str(), RTLD_NOW | RTLD_LOCAL );
+		if( made.handle == nullptr )
+			return made;
+		reinterpret_cast< int ( * )() >( dlsym( made.handle, "f0r_init" ) )();
+		made.construct = reinterpret_cast< decltype( made.construct ) >( dlsym( made.handle, "f0r_construct" ) );
+		made.destruct  = reinterpret_cast< decltype( made.destruct ) >( dlsym( made.handle, "f0r_destruct" ) );
+		made.update    = reinterpret_cast< decltype( made.update ) >( dlsym( made.handle, "f0r_update" ) );
+		return made;
+	}();
+	return module;
+}
+
+void PluginFrame( benchmark::State& state )
+{
+	const auto w = static_cast< uint32_t >( state.range( 0 ) ), h = static_cast< uint32_t >( state.range( 1 ) );
+	Context().MakeCurrent();
+	plughost::Instance instance( Library(), w, h );
+	plughost::RenderTarget target( w, h );
+	target.Clear();
+	glFinish();
+	for( auto _ : state )
+	{
+		target.Bind();
+		instance.ProcessFrame( {} );
+		glFinish();
+	}
+}
+
+void BridgeUpdate( benchmark::State& state )
+{
+	const auto w = static_cast< unsigned >( state.range( 0 ) ), h = static_cast< unsigned >( state.range( 1 ) );
+	Module& module = Bridge();
+	f0r_instance_t instance = module.handle ? module.construct( w, h ) : nullptr;
+	if( instance == nullptr )
+	{
+		state.SkipWithError( "the clock's frei0r module did not load" );
+		return;
+	}
+	std::vector< uint32_t > frame( static_cast< std::size_t >( w ) * h );
+	double time = 0.0;
+	module.update( instance, time, nullptr, frame.data() );// GL set-up
+	for( auto _ : state )
+		module.update( instance, time += 1.0 / 30.0, nullptr, frame.data() );
+	module.destruct( instance );
+}
+
+class Collector : public benchmark::ConsoleReporter
+{
+public:
+	void ReportRuns( const std::vector< Run >& runs ) override
+	{
+		ConsoleReporter::ReportRuns( runs );
+		for( const Run& run : runs )
+			if( run.run_type == Run::RT_Iteration && run.iterations > 0 )
+				times[ run.run_name.function_name ][ run.run_name.args ].push_back( run.GetAdjustedRealTime() );
+	}
+	// function -> size -> repetition times
+	std::map< std::string, std::map< std::string, std::vector< double > > > times;
+};
+
+double Median( std::vector< double > values )
+{
+	std::sort( values.begin(), values.end() );
+	return values.empty() ? 0.0 : values[ values.size() / 2 ];
+}
+}// namespace
+
+BENCHMARK( PluginFrame )->Args( { 1280, 720 } )->Args( { 1920, 1080 } )->Unit( benchmark::kMicrosecond )->UseRealTime();
+BENCHMARK( BridgeUpdate )->Args( { 1280, 720 } )->Args( { 1920, 1080 } )->Unit( benchmark::kMicrosecond )->UseRealTime();
+
+int main( int argc, char** argv )
+{
+	benchmark::Initialize( &argc, argv );
+	Collector collector;
+	benchmark::RunSpecifiedBenchmarks( &collector );
+	std::printf( "\n" );
+	for( const auto& [ size, own ] : collector.times[ "PluginFrame" ] )
+	{
+		const auto bridged = collector.times[ "BridgeUpdate" ].find( size );
+		if( bridged == collector.times[ "BridgeUpdate" ].end() || own.empty() )
+			continue;
+		std::printf( "f0r_update / plug-in's own frame at %s: %.3f by medians (target <= 1.3)\n", size.c_str(),
+					 Median( bridged->second ) / Median( own ) );
+	}
+	if( Bridge().handle != nullptr )
+		reinterpret_cast< void ( * )() >( dlsym( Bridge().handle, "f0r_deinit" ) )();
+	std::filesystem::remove_all( kDir );
+	return 0;
+}

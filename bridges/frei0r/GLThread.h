@@ -1,0 +1,66 @@
+// A thread of an instance's own that keeps the instance's GL context current
+// for its whole life. The host's threads hand it work and wait: they never
+// have our context made current on them, so whatever context the host has
+// current (EGL, GLX or none) stays as it was, and no frame pays for taking a
+// context and giving it back.
+//
+// Handing over costs two thread wake-ups, a tenth of a frame on a software
+// renderer, so each side spins briefly where a wait is known to be short:
+// the thread after a job, for the host's next frame, and the host while the
+// job does its last short step (see Finishing).
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace ffglfrei0r
+{
+class GLThread
+{
+public:
+	// Throws std::system_error when no thread can be started.
+	GLThread();
+	// Runs `last` (which must not throw) on the thread, then ends it.
+	void Stop( const std::function< void() >& last ) noexcept;
+	~GLThread();
+	GLThread( const GLThread& )            = delete;
+	GLThread& operator=( const GLThread& ) = delete;
+
+	// Runs `job` on the thread and waits for it; what it throws is thrown
+	// here. One caller at a time.
+	void Run( const std::function< void() >& job );
+	// Called by a job on the thread: what is left of it is short, so the
+	// waiting host thread may wake up now and spin for the rest.
+	void Finishing();
+
+private:
+	enum State : uint32_t
+	{
+		Idle,
+		Posted,
+		Running,
+		Closing,// the job called Finishing
+		Done
+	};
+
+	std::atomic< uint32_t > state{ Idle };
+	// Sleeping and waking go through these; `state` changes are followed by
+	// a notify under the lock, so no wake-up is lost.
+	std::mutex mutex;
+	std::condition_variable changed;
+	// Written by the host before posting, read by the thread after.
+	const std::function< void() >* job = nullptr;
+	bool stopping                      = false;
+	// Written by the thread before Done, read by the host after.
+	std::exception_ptr failure;
+	std::thread thread;
+
+	void Publish( State next );
+	void Serve();
+};
+}// namespace ffglfrei0r
