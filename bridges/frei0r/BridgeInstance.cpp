@@ -138,6 +138,19 @@ void BridgeInstance::TearDownLocked() noexcept
 {
 	if( !gl )
 		return;
+	if( !gl->InThisProcess() )
+	{
+		// The GL objects live with a thread this forked process does not
+		// have, and the thread's wait state was copied mid-wait (destroying
+		// it would block): all of it can only be forgotten here.
+		(void)instance.release();
+		(void)target.release();
+		(void)context.release();
+		inputs.clear();
+		gl->Stop( [] {} );
+		(void)gl.release();
+		return;
+	}
 	gl->Stop( [ this ] { FreeGLObjects(); } );
 	gl.reset();
 }

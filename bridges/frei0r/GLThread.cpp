@@ -3,6 +3,9 @@
 #include <EGL/egl.h>
 
 #include <chrono>
+#include <stdexcept>
+
+#include <unistd.h>
 
 namespace ffglfrei0r
 {
@@ -41,7 +44,7 @@ template< typename Done > bool SpinUntil( Done done, Clock::duration limit )
 }
 }// namespace
 
-GLThread::GLThread() : thread( [ this ] { Serve(); } )
+GLThread::GLThread() : owner( getpid() ), thread( [ this ] { Serve(); } )
 {
 }
 
@@ -57,10 +60,20 @@ void GLThread::Publish( State next )
 	changed.notify_all();
 }
 
+bool GLThread::InThisProcess() const
+{
+	return getpid() == owner;
+}
+
 void GLThread::Stop( const std::function< void() >& last ) noexcept
 {
 	if( !thread.joinable() )
 		return;
+	if( !InThisProcess() )
+	{
+		thread.detach();
+		return;
+	}
 	job      = &last;
 	stopping = true;
 	Publish( Posted );
@@ -69,6 +82,8 @@ void GLThread::Stop( const std::function< void() >& last ) noexcept
 
 void GLThread::Run( const std::function< void() >& work )
 {
+	if( !InThisProcess() )
+		throw std::runtime_error( "its GL thread stayed in the process that made it (the host forked since)" );
 	job     = &work;
 	failure = nullptr;
 	Publish( Posted );

@@ -18,6 +18,8 @@
 #include <mutex>
 #include <thread>
 
+#include <sys/types.h>
+
 namespace ffglfrei0r
 {
 class GLThread
@@ -25,18 +27,23 @@ class GLThread
 public:
 	// Throws std::system_error when no thread can be started.
 	GLThread();
-	// Runs `last` (which must not throw) on the thread, then ends it.
+	// Runs `last` (which must not throw) on the thread, then ends it. In a
+	// process forked since, where the thread does not exist, only forgets it.
 	void Stop( const std::function< void() >& last ) noexcept;
 	~GLThread();
 	GLThread( const GLThread& )            = delete;
 	GLThread& operator=( const GLThread& ) = delete;
 
 	// Runs `job` on the thread and waits for it; what it throws is thrown
-	// here. One caller at a time.
+	// here. One caller at a time. Throws at once in a process forked since
+	// the thread started: a fork copies only the forking thread, so waiting
+	// for this one would never end.
 	void Run( const std::function< void() >& job );
 	// Called by a job on the thread: what is left of it is short, so the
 	// waiting host thread may wake up now and spin for the rest.
 	void Finishing();
+	// False in a child the host forked after the thread started.
+	bool InThisProcess() const;
 
 private:
 	enum State : uint32_t
@@ -58,6 +65,7 @@ private:
 	bool stopping                      = false;
 	// Written by the thread before Done, read by the host after.
 	std::exception_ptr failure;
+	pid_t owner;
 	std::thread thread;
 
 	void Publish( State next );

@@ -11,6 +11,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace frei0rtest;
 
 namespace
@@ -199,4 +202,53 @@ TEST( Failures, TheModuleExportsTheFrei0rEntryPointsAndNothingElse )
 												  "f0r_init",            "f0r_set_param_value", "f0r_update",
 												  "f0r_update2" };
 	EXPECT_EQ( symbols, expected );
+}
+
+// A fork copies only the forking thread, not an instance's GL thread: an
+// instance used in the child must fail at once instead of waiting forever.
+TEST( Failures, AnInstanceUsedInAForkedChildFailsAtOnceAndTheParentsKeepsWorking )
+{
+	Frei0rModule module( MakeModule( PluginPath( "VavoRozar" ), "vavo_rozar_fork.so" ) );
+	ASSERT_EQ( module.init(), 1 );
+	f0r_instance_t instance = module.construct( 32, 32 );
+	ASSERT_NE( instance, nullptr );
+	auto opaque = []( const std::vector< uint32_t >& frame ) {
+		return std::any_of( frame.begin(), frame.end(), []( uint32_t pixel ) { return pixel != 0; } );
+	};
+	std::vector< uint32_t > frame( 32 * 32, 0 );
+	module.update( instance, 0.0, nullptr, frame.data() );
+	ASSERT_TRUE( opaque( frame ) );
+
+	int errors[ 2 ];
+	ASSERT_EQ( pipe( errors ), 0 );
+	const pid_t child = fork();
+	ASSERT_GE( child, 0 );
+	if( child == 0 )
+	{
+		// Only async-signal-safe habits from here: no test macros, _exit.
+		alarm( 10 );// a hang ends as SIGALRM
+		dup2( errors[ 1 ], STDERR_FILENO );
+		std::vector< uint32_t > copy( 32 * 32, 0xABABABABu );
+		module.update( instance, 1.0, nullptr, copy.data() );
+		module.destruct( instance );
+		_exit( opaque( copy ) ? 1 : 0 );
+	}
+	close( errors[ 1 ] );
+	std::string said;
+	char buffer[ 256 ];
+	for( ssize_t got; ( got = read( errors[ 0 ], buffer, sizeof buffer ) ) > 0; )
+		said.append( buffer, static_cast< std::size_t >( got ) );
+	close( errors[ 0 ] );
+	int status = 0;
+	ASSERT_EQ( waitpid( child, &status, 0 ), child );
+	ASSERT_TRUE( WIFEXITED( status ) ) << "the child was ended by signal " << WTERMSIG( status );
+	EXPECT_EQ( WEXITSTATUS( status ), 0 ) << "the child's frame was not transparent black";
+	EXPECT_TRUE( Contains( said, "forked" ) ) << said;
+	EXPECT_EQ( Lines( said ).size(), 1u ) << said;
+
+	std::fill( frame.begin(), frame.end(), 0u );
+	module.update( instance, 2.0, nullptr, frame.data() );
+	EXPECT_TRUE( opaque( frame ) );
+	module.destruct( instance );
+	module.deinit();
 }
