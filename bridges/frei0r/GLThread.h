@@ -5,7 +5,8 @@
 // context and giving it back.
 //
 // Handing over costs two thread wake-ups, a tenth of a frame on a software
-// renderer, so each side spins briefly where a wait is known to be short:
+// renderer, so each side spins briefly (yielding the core to any other
+// thread that wants it) where a wait is known to be short:
 // the thread after a job, for the host's next frame, and the host while the
 // job does its last short step (see Finishing).
 #pragma once
