@@ -36,7 +36,7 @@ bool AcquireDisplay( EGLDisplay display )
 }
 }// namespace
 
-GLContext::GLContext( int major, int minor )
+GLContext::GLContext( int major, int minor, EGLContext share )
 {
 	auto getPlatformDisplay = reinterpret_cast< PFNEGLGETPLATFORMDISPLAYEXTPROC >( eglGetProcAddress( "eglGetPlatformDisplayEXT" ) );
 	if( getPlatformDisplay == nullptr )
@@ -56,7 +56,7 @@ GLContext::GLContext( int major, int minor )
 		EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
 		EGL_NONE
 	};
-	context = eglCreateContext( display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes );
+	context = eglCreateContext( display, EGL_NO_CONFIG_KHR, share, attributes );
 	if( context == EGL_NO_CONTEXT )
 	{
 		throw std::runtime_error( EglError( "eglCreateContext(OpenGL core)" ) );

@@ -12,7 +12,8 @@ class GLContext
 public:
 	// Creates the context and makes it current on this thread; throws
 	// std::runtime_error with a readable reason when that is not possible.
-	GLContext( int major = 4, int minor = 1 );
+	// With `share`, the two contexts share textures, buffers and syncs.
+	GLContext( int major = 4, int minor = 1, EGLContext share = EGL_NO_CONTEXT );
 	~GLContext();
 	GLContext( const GLContext& ) = delete;
 	GLContext& operator=( const GLContext& ) = delete;

@@ -70,10 +70,8 @@ void RenderTarget::Clear( float r, float g, float b, float a ) const
 	glClear( GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT );
 }
 
-Image RenderTarget::ReadPixels() const
+void BindForReadPixels( uint32_t framebuffer )
 {
-	Image image( width, height );
-	// The plug-in may have left other bindings and pack state behind.
 	glBindFramebuffer( GL_READ_FRAMEBUFFER, framebuffer );
 	glReadBuffer( GL_COLOR_ATTACHMENT0 );
 	glBindBuffer( GL_PIXEL_PACK_BUFFER, 0 );
@@ -81,6 +79,12 @@ Image RenderTarget::ReadPixels() const
 	glPixelStorei( GL_PACK_ROW_LENGTH, 0 );
 	glPixelStorei( GL_PACK_SKIP_ROWS, 0 );
 	glPixelStorei( GL_PACK_SKIP_PIXELS, 0 );
+}
+
+Image RenderTarget::ReadPixels() const
+{
+	Image image( width, height );
+	BindForReadPixels( framebuffer );
 	std::vector< uint8_t > bottomUp( image.pixels.size() );
 	glReadPixels( 0, 0, static_cast< GLsizei >( width ), static_cast< GLsizei >( height ), GL_RGBA, GL_UNSIGNED_BYTE,
 				  bottomUp.data() );

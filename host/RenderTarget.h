@@ -38,4 +38,8 @@ private:
 
 	void Release() noexcept;
 };
+
+// Binds `framebuffer` for reading its first colour attachment into client
+// memory, tightly packed, whatever bindings and pack state a plug-in left.
+void BindForReadPixels( uint32_t framebuffer );
 }// namespace plughost

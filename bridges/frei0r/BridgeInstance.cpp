@@ -79,6 +79,7 @@ bool BridgeInstance::SetUpLocked( std::string& reason )
 	try
 	{
 		gl->Run( [ this ] { MakeGLObjects(); } );
+		StartReader();
 		return true;
 	}
 	catch( const std::exception& error )
@@ -138,6 +139,18 @@ void BridgeInstance::TearDownLocked() noexcept
 {
 	if( !gl )
 		return;
+	if( reader )
+	{
+		if( reader->InThisProcess() )
+			reader->Stop( [ this ] { FreeReader(); } );
+		else
+		{
+			(void)readerContext.release();
+			reader->Stop( [] {} );
+			(void)reader.release();
+		}
+		reader.reset();
+	}
 	if( !gl->InThisProcess() )
 	{
 		// The GL objects live with a thread this forked process does not
@@ -281,24 +294,11 @@ void BridgeInstance::Upload( const FFGLTextureStruct& texture, const uint32_t* p
 
 void BridgeInstance::ReadBack( uint32_t* out )
 {
-	glBindFramebuffer( GL_READ_FRAMEBUFFER, target->Framebuffer() );
-	glReadBuffer( GL_COLOR_ATTACHMENT0 );
-	glBindBuffer( GL_PIXEL_PACK_BUFFER, 0 );
-	glPixelStorei( GL_PACK_ALIGNMENT, 1 );
-	glPixelStorei( GL_PACK_ROW_LENGTH, 0 );
-	glPixelStorei( GL_PACK_SKIP_ROWS, 0 );
-	glPixelStorei( GL_PACK_SKIP_PIXELS, 0 );
-	// GL's first row is the bottom one: the driver turns the picture upright
-	// where it can, saving a pass over it here.
+	ReadRows( target->Framebuffer(), 0, height, out );
 	if( packInvert )
-		glPixelStorei( kPackInvertMesa, GL_TRUE );
-	glReadPixels( 0, 0, static_cast< GLsizei >( width ), static_cast< GLsizei >( height ), GL_RGBA, GL_UNSIGNED_BYTE, out );
-	glBindFramebuffer( GL_READ_FRAMEBUFFER, 0 );
-	if( packInvert )
-	{
-		glPixelStorei( kPackInvertMesa, GL_FALSE );
 		return;
-	}
+	// GL's first row is the bottom one, and this driver cannot read it
+	// upright itself.
 	const std::size_t rowBytes = static_cast< std::size_t >( width ) * 4;
 	row.resize( rowBytes );
 	auto* bytes = reinterpret_cast< uint8_t* >( out );
@@ -360,9 +360,100 @@ void BridgeInstance::Render( double time, const uint32_t* first, const uint32_t*
 	}
 	if( result != FF_SUCCESS )
 		throw plughost::Error( "the plug-in failed to render a frame" );
-	// The renderer works through the frame here; the read-back after is short.
+	if( !reader )
+	{
+		// The renderer works through the frame here; the read-back after is short.
+		glFinish();
+		gl->Finishing();
+		ReadBack( out );
+		return;
+	}
+	GLsync rendered = glFenceSync( GL_SYNC_GPU_COMMANDS_COMPLETE, 0 );
+	glFlush();
+	// GL's top rows are frei0r's first ones.
+	const std::function< void() > readTop = [ & ] {
+		glClientWaitSync( rendered, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED );
+		ReadRows( readerFramebuffer, height - readerRows, readerRows, out );
+	};
+	reader->Post( readTop );
 	glFinish();
 	gl->Finishing();
-	ReadBack( out );
+	ReadRows( target->Framebuffer(), 0, height - readerRows, out + static_cast< std::size_t >( readerRows ) * width );
+	try
+	{
+		reader->Wait();
+	}
+	catch( ... )
+	{
+		glDeleteSync( rendered );
+		throw;
+	}
+	glDeleteSync( rendered );
+}
+
+void BridgeInstance::StartReader()
+{
+	// Worth a thread only where the copy is long, and only with the driver
+	// turning rows upright (GL_MESA_pack_invert) as it reads.
+	if( !packInvert || static_cast< std::size_t >( width ) * height < kReaderPixels )
+		return;
+	try
+	{
+		reader = std::make_unique< GLThread >();
+		reader->Run( [ this ] { MakeReader(); } );
+	}
+	catch( ... )
+	{
+	}
+	if( reader && !readerContext )
+		reader.reset();
+}
+
+void BridgeInstance::MakeReader() noexcept
+{
+	try
+	{
+		readerContext = std::make_unique< plughost::GLContext >( 4, 1, context->Handle() );
+		GLuint name = 0;
+		glGenFramebuffers( 1, &name );
+		glBindFramebuffer( GL_READ_FRAMEBUFFER, name );
+		glFramebufferTexture2D( GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target->Texture(), 0 );
+		const bool complete = glCheckFramebufferStatus( GL_READ_FRAMEBUFFER ) == GL_FRAMEBUFFER_COMPLETE;
+		glBindFramebuffer( GL_READ_FRAMEBUFFER, 0 );
+		readerFramebuffer = name;
+		if( !complete )
+			FreeReader();
+		else
+			readerRows = height / 2;
+	}
+	catch( ... )
+	{
+		readerContext.reset();
+	}
+}
+
+void BridgeInstance::FreeReader() noexcept
+{
+	if( readerFramebuffer != 0 )
+	{
+		GLuint name = readerFramebuffer;
+		glDeleteFramebuffers( 1, &name );
+		readerFramebuffer = 0;
+	}
+	readerContext.reset();
+}
+
+// Reads `count` GL rows from `first` (counted from the bottom) into `out`,
+// top row first where the driver can turn them (GL_MESA_pack_invert).
+void BridgeInstance::ReadRows( uint32_t framebuffer, unsigned first, unsigned count, uint32_t* out )
+{
+	plughost::BindForReadPixels( framebuffer );
+	if( packInvert )
+		glPixelStorei( kPackInvertMesa, GL_TRUE );
+	glReadPixels( 0, static_cast< GLint >( first ), static_cast< GLsizei >( width ), static_cast< GLsizei >( count ), GL_RGBA,
+				  GL_UNSIGNED_BYTE, out );
+	if( packInvert )
+		glPixelStorei( kPackInvertMesa, GL_FALSE );
+	glBindFramebuffer( GL_READ_FRAMEBUFFER, 0 );
 }
 }// namespace ffglfrei0r

@@ -29,6 +29,8 @@ class BridgeInstance
 {
 public:
 	static constexpr unsigned kMaxSide = 16384;
+	// Frames from this many pixels on are read back by two threads.
+	static constexpr std::size_t kReaderPixels = 640 * 480;
 
 	BridgeInstance( std::shared_ptr< LoadedPlugin > plugin, unsigned width, unsigned height, TimeUnit unit );
 	// Frees every GL object on the instance's GL thread and ends that thread.
@@ -66,6 +68,12 @@ private:
 	std::unique_ptr< plughost::GLContext > context;
 	std::unique_ptr< plughost::RenderTarget > target;
 	std::unique_ptr< plughost::Instance > instance;
+	// A second thread and context sharing the render target: it reads the
+	// top part of each frame back while the GL thread reads the rest.
+	std::unique_ptr< GLThread > reader;
+	std::unique_ptr< plughost::GLContext > readerContext;
+	unsigned readerRows      = 0;// rows the reader reads back
+	uint32_t readerFramebuffer = 0;
 	std::vector< FFGLTextureStruct > inputs;
 	std::vector< uint8_t > staging;// one picture, flipped for upload
 	std::vector< uint8_t > row;
@@ -76,6 +84,10 @@ private:
 	// On the GL thread:
 	void MakeGLObjects();// throws; our context is current after
 	void FreeGLObjects() noexcept;
+	void StartReader();
+	void MakeReader() noexcept;// on the reader thread; no reader when it fails
+	void FreeReader() noexcept;
+	void ReadRows( uint32_t framebuffer, unsigned first, unsigned count, uint32_t* out );
 	void Render( double time, const uint32_t* first, const uint32_t* second, uint32_t* out );// throws
 
 	void TearDownLocked() noexcept;

@@ -88,11 +88,21 @@ void GLThread::Stop( const std::function< void() >& last ) noexcept
 
 void GLThread::Run( const std::function< void() >& work )
 {
+	Post( work );
+	Wait();
+}
+
+void GLThread::Post( const std::function< void() >& work )
+{
 	if( !InThisProcess() )
 		throw std::runtime_error( "its GL thread stayed in the process that made it (the host forked since)" );
 	job     = &work;
 	failure = nullptr;
 	Publish( Posted );
+}
+
+void GLThread::Wait()
+{
 	// Most of a job is the renderer's, on every core: sleep through it.
 	{
 		std::unique_lock< std::mutex > lock( mutex );

@@ -40,6 +40,10 @@ public:
 	// the thread started: a fork copies only the forking thread, so waiting
 	// for this one would never end.
 	void Run( const std::function< void() >& job );
+	// Run in two halves: Post starts `job`, which must outlive the Wait that
+	// ends it.
+	void Post( const std::function< void() >& job );
+	void Wait();
 	// Called by a job on the thread: what is left of it is short, so the
 	// waiting host thread may wake up now and spin for the rest.
 	void Finishing();

@@ -151,6 +151,26 @@ TEST_F( ClockModule, AnalogFacesAreUprightAndParametersSetBeforeTheFirstFrameArr
 	module->destruct( instance );
 }
 
+// Large frames are read back by two threads, each into its part of the host's
+// picture; an odd height leaves them unequal parts.
+TEST_F( ClockModule, LargeFramesReadBackInTwoPartsEqualTheHostLibrarysRender )
+{
+	constexpr unsigned w = 801, h = 601;
+	f0r_instance_t instance = module->construct( w, h );
+	ASSERT_NE( instance, nullptr );
+	module->SetDouble( instance, ManualMode, 1.0 );
+	module->SetDouble( instance, Hours, 0.3 );
+	module->SetDouble( instance, Minutes, 0.7 );
+	module->SetDouble( instance, Seconds, 0.1 );
+	std::vector< uint32_t > frame( w * h, 0xdeadbeef );
+	for( int i = 0; i < 2; ++i )
+		module->update( instance, i, nullptr, frame.data() );
+	ReferenceFrame reference{ PluginPath( "VavoRozar" ), w, h,
+							  { { ManualMode, 1.0f }, { Hours, 0.3f }, { Minutes, 0.7f }, { Seconds, 0.1f } } };
+	EXPECT_TRUE( Bytes( frame ) == RenderReference( reference ).pixels );
+	module->destruct( instance );
+}
+
 TEST( EffectModule, ToneGradeGradesAKnownPictureAsTheHostLibraryDoes )
 {
 	Frei0rModule module( MakeModule( PluginPath( "ToneGrade" ), "tonegrade.so" ) );

@@ -11,7 +11,8 @@ using namespace frei0rtest;
 
 namespace
 {
-constexpr unsigned kSize   = 48;
+// Large enough that each instance reads its frames back on two threads.
+constexpr unsigned kSize   = 560;
 constexpr int kFrames      = 12;
 
 void Configure( const Frei0rModule& module, f0r_instance_t instance, double displayType )
