@@ -8,9 +8,6 @@ namespace plughost
 {
 namespace
 {
-// 16384 x 16384 matches the largest texture a typical GL implementation takes.
-constexpr uint32_t kMaxSide = 16384;
-
 void Put( Image& image, uint32_t x, uint32_t y, Rgba colour )
 {
 	uint8_t* p = image.At( x, y );
@@ -23,9 +20,9 @@ void Put( Image& image, uint32_t x, uint32_t y, Rgba colour )
 
 void CheckImageSize( uint32_t width, uint32_t height )
 {
-	if( width == 0 || height == 0 || width > kMaxSide || height > kMaxSide )
+	if( width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide )
 		throw Error( "unsupported image size " + std::to_string( width ) + "x" + std::to_string( height ) +
-					 " (each side must be 1 to " + std::to_string( kMaxSide ) + ")" );
+					 " (each side must be 1 to " + std::to_string( kMaxImageSide ) + ")" );
 }
 
 Image::Image( uint32_t w, uint32_t h ) : width( w ), height( h )

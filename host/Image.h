@@ -31,6 +31,10 @@ Image SolidImage( uint32_t width, uint32_t height, Rgba colour );
 Image CheckerImage( uint32_t width, uint32_t height, uint32_t cell, Rgba first, Rgba second );
 // Red grows left to right, green top to bottom, blue constant, opaque.
 Image GradientImage( uint32_t width, uint32_t height );
+// The largest side of an image, a frame or a render target: 16384 matches
+// the largest texture a typical GL implementation takes.
+inline constexpr uint32_t kMaxImageSide = 16384;
 // Rejects sizes whose byte count would overflow or exceed a sane limit.
+
 void CheckImageSize( uint32_t width, uint32_t height );
 }// namespace plughost

@@ -25,12 +25,6 @@ InputTexture::InputTexture( const Image& image, uint32_t hardwareWidth, uint32_t
 					 " is smaller than the picture " + std::to_string( image.width ) + "x" + std::to_string( image.height ) );
 	CheckImageSize( hardwareWidth, hardwareHeight );
 
-	// GL rows run bottom-up, the image's top-down.
-	const std::size_t rowBytes = static_cast< std::size_t >( image.width ) * 4;
-	std::vector< uint8_t > bottomUp( image.pixels.size() );
-	for( uint32_t y = 0; y < image.height; ++y )
-		std::copy_n( image.pixels.data() + ( image.height - 1 - y ) * rowBytes, rowBytes, bottomUp.data() + y * rowBytes );
-
 	GLuint name = 0;
 	glGenTextures( 1, &name );
 	glBindTexture( GL_TEXTURE_2D, name );
@@ -45,19 +39,46 @@ InputTexture::InputTexture( const Image& image, uint32_t hardwareWidth, uint32_t
 		filled[ i ] = padding[ i % 4 ];
 	glTexImage2D( GL_TEXTURE_2D, 0, GL_RGBA8, static_cast< GLsizei >( hardwareWidth ), static_cast< GLsizei >( hardwareHeight ),
 				  0, GL_RGBA, GL_UNSIGNED_BYTE, filled.data() );
-	glTexSubImage2D( GL_TEXTURE_2D, 0, 0, 0, static_cast< GLsizei >( image.width ), static_cast< GLsizei >( image.height ),
-					 GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data() );
 	glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR );
 	glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR );
 	glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE );
 	glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE );
-	glBindTexture( GL_TEXTURE_2D, 0 );
 
 	record.Width          = image.width;
 	record.Height         = image.height;
 	record.HardwareWidth  = hardwareWidth;
 	record.HardwareHeight = hardwareHeight;
 	record.Handle         = name;
+	std::vector< uint8_t > bottomUp;
+	Upload( image.pixels.data(), bottomUp );
+}
+
+void InputTexture::Replace( const uint8_t* pixels )
+{
+	glActiveTexture( GL_TEXTURE0 );
+	glBindTexture( GL_TEXTURE_2D, record.Handle );
+	glBindBuffer( GL_PIXEL_UNPACK_BUFFER, 0 );
+	glPixelStorei( GL_UNPACK_ALIGNMENT, 1 );
+	glPixelStorei( GL_UNPACK_ROW_LENGTH, 0 );
+	glPixelStorei( GL_UNPACK_SKIP_ROWS, 0 );
+	glPixelStorei( GL_UNPACK_SKIP_PIXELS, 0 );
+	Upload( pixels, staging );
+}
+
+// Needs the texture bound and the unpack state as the constructor sets it.
+void InputTexture::Upload( const uint8_t* topRowFirst, std::vector< uint8_t >& bottomUp )
+{
+	// GL rows run bottom-up, the picture's top-down.
+	const std::size_t rowBytes = static_cast< std::size_t >( record.Width ) * 4;
+	bottomUp.resize( rowBytes * record.Height );
+	if( topRowFirst == nullptr )
+		std::fill( bottomUp.begin(), bottomUp.end(), uint8_t{ 0 } );
+	else
+		for( uint32_t y = 0; y < record.Height; ++y )
+			std::copy_n( topRowFirst + ( record.Height - 1 - y ) * rowBytes, rowBytes, bottomUp.data() + y * rowBytes );
+	glTexSubImage2D( GL_TEXTURE_2D, 0, 0, 0, static_cast< GLsizei >( record.Width ), static_cast< GLsizei >( record.Height ),
+					 GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data() );
+	glBindTexture( GL_TEXTURE_2D, 0 );
 }
 
 InputTexture::~InputTexture()

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace plughost
 {
@@ -28,8 +29,15 @@ public:
 	const FFGLTextureStruct& Texture() const { return record; }
 	uint32_t Handle() const { return record.Handle; }
 
+	// Replaces the picture with `pixels` (RGBA, top row first, the picture's
+	// size); null makes it transparent black.
+	void Replace( const uint8_t* pixels );
+
 private:
 	FFGLTextureStruct record{};
+	std::vector< uint8_t > staging;// for Replace: the picture as GL rows run
+
+	void Upload( const uint8_t* topRowFirst, std::vector< uint8_t >& bottomUp );
 };
 
 // The next power of two at or above `size` (1 for 0).

@@ -107,20 +107,14 @@ void BridgeInstance::MakeGLObjects()
 	// no FFGL host promises a cleared depth buffer.
 	target->Clear();
 	packInvert = HasExtension( "GL_MESA_pack_invert" );
-	inputs.assign( InputCount(), FFGLTextureStruct{ width, height, width, height, 0 } );
-	for( auto& input : inputs )
+	if( InputCount() > 0 )
 	{
-		GLuint name = 0;
-		glGenTextures( 1, &name );
-		glBindTexture( GL_TEXTURE_2D, name );
-		glTexImage2D( GL_TEXTURE_2D, 0, GL_RGBA8, static_cast< GLsizei >( width ), static_cast< GLsizei >( height ), 0,
-					  GL_RGBA, GL_UNSIGNED_BYTE, nullptr );
-		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR );
-		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR );
-		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE );
-		glTexParameteri( GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE );
-		glBindTexture( GL_TEXTURE_2D, 0 );
-		input.Handle = name;
+		const plughost::Image blank( width, height );
+		for( std::size_t i = 0; i < InputCount(); ++i )
+		{
+			inputTextures.push_back( std::make_unique< plughost::InputTexture >( blank ) );
+			inputs.push_back( inputTextures.back()->Texture() );
+		}
 	}
 	std::lock_guard< std::mutex > call( plugin->CallMutex() );
 	try
@@ -139,32 +133,22 @@ void BridgeInstance::TearDownLocked() noexcept
 {
 	if( !gl )
 		return;
-	if( reader )
-	{
-		if( reader->InThisProcess() )
-			reader->Stop( [ this ] { FreeReader(); } );
-		else
-		{
-			(void)readerContext.release();
-			reader->Stop( [] {} );
-			(void)reader.release();
-		}
-		reader.reset();
-	}
 	if( !gl->InThisProcess() )
 	{
-		// The GL objects live with a thread this forked process does not
-		// have, and the thread's wait state was copied mid-wait (destroying
-		// it would block): all of it can only be forgotten here.
+		// Forked since: the GL objects live with threads this process does
+		// not have, and can only be forgotten (the threads' Stop then runs
+		// nothing).
+		(void)readerContext.release();
 		(void)instance.release();
 		(void)target.release();
 		(void)context.release();
-		inputs.clear();
-		gl->Stop( [] {} );
-		(void)gl.release();
-		return;
+		for( auto& texture : inputTextures )
+			(void)texture.release();
 	}
+	if( reader )
+		reader->Stop( [ this ] { FreeReader(); } );
 	gl->Stop( [ this ] { FreeGLObjects(); } );
+	reader.reset();
 	gl.reset();
 }
 
@@ -176,13 +160,8 @@ void BridgeInstance::FreeGLObjects() noexcept
 		std::lock_guard< std::mutex > call( plugin->CallMutex() );
 		instance.reset();
 	}
-	for( auto& input : inputs )
-		if( input.Handle != 0 )
-		{
-			GLuint name = input.Handle;
-			glDeleteTextures( 1, &name );
-		}
 	inputs.clear();
+	inputTextures.clear();
 	target.reset();
 	context.reset();
 }
@@ -269,29 +248,6 @@ void BridgeInstance::GetParameter( int index, f0r_param_t value )
 	*static_cast< double* >( value ) = FromPlugin( parameter, reported );
 }
 
-void BridgeInstance::Upload( const FFGLTextureStruct& texture, const uint32_t* picture )
-{
-	const std::size_t rowBytes = static_cast< std::size_t >( width ) * 4;
-	staging.resize( rowBytes * height );
-	// frei0r's first row is the top one, GL's the bottom one.
-	if( picture == nullptr )
-		std::memset( staging.data(), 0, staging.size() );
-	else
-		for( unsigned y = 0; y < height; ++y )
-			std::memcpy( staging.data() + y * rowBytes, reinterpret_cast< const uint8_t* >( picture ) + ( height - 1 - y ) * rowBytes,
-						 rowBytes );
-	glActiveTexture( GL_TEXTURE0 );
-	glBindTexture( GL_TEXTURE_2D, texture.Handle );
-	glBindBuffer( GL_PIXEL_UNPACK_BUFFER, 0 );
-	glPixelStorei( GL_UNPACK_ALIGNMENT, 1 );
-	glPixelStorei( GL_UNPACK_ROW_LENGTH, 0 );
-	glPixelStorei( GL_UNPACK_SKIP_ROWS, 0 );
-	glPixelStorei( GL_UNPACK_SKIP_PIXELS, 0 );
-	glTexSubImage2D( GL_TEXTURE_2D, 0, 0, 0, static_cast< GLsizei >( width ), static_cast< GLsizei >( height ), GL_RGBA,
-					 GL_UNSIGNED_BYTE, staging.data() );
-	glBindTexture( GL_TEXTURE_2D, 0 );
-}
-
 void BridgeInstance::ReadBack( uint32_t* out )
 {
 	ReadRows( target->Framebuffer(), 0, height, out );
@@ -342,8 +298,8 @@ void BridgeInstance::Update( double time, const uint32_t* first, const uint32_t*
 void BridgeInstance::Render( double time, const uint32_t* first, const uint32_t* second, uint32_t* out )
 {
 	const uint32_t* pictures[ 2 ] = { first, second };
-	for( std::size_t i = 0; i < inputs.size(); ++i )
-		Upload( inputs[ i ], pictures[ i ] );
+	for( std::size_t i = 0; i < inputTextures.size(); ++i )
+		inputTextures[ i ]->Replace( reinterpret_cast< const uint8_t* >( pictures[ i ] ) );
 	uint32_t result = FF_FAIL;
 	{
 		std::lock_guard< std::mutex > call( plugin->CallMutex() );
@@ -368,6 +324,7 @@ void BridgeInstance::Render( double time, const uint32_t* first, const uint32_t*
 		ReadBack( out );
 		return;
 	}
+	const unsigned readerRows = height / 2;
 	GLsync rendered = glFenceSync( GL_SYNC_GPU_COMMANDS_COMPLETE, 0 );
 	glFlush();
 	// GL's top rows are frei0r's first ones.
@@ -423,8 +380,6 @@ void BridgeInstance::MakeReader() noexcept
 		readerFramebuffer = name;
 		if( !complete )
 			FreeReader();
-		else
-			readerRows = height / 2;
 	}
 	catch( ... )
 	{

@@ -11,6 +11,8 @@
 #include "LoadedPlugin.h"
 
 #include <GLContext.h>
+#include <Image.h>
+#include <InputTexture.h>
 #include <Instance.h>
 #include <RenderTarget.h>
 
@@ -28,7 +30,6 @@ namespace ffglfrei0r
 class BridgeInstance
 {
 public:
-	static constexpr unsigned kMaxSide = 16384;
 	// Frames from this many pixels on are read back by two threads.
 	static constexpr std::size_t kReaderPixels = 640 * 480;
 
@@ -72,10 +73,9 @@ private:
 	// top part of each frame back while the GL thread reads the rest.
 	std::unique_ptr< GLThread > reader;
 	std::unique_ptr< plughost::GLContext > readerContext;
-	unsigned readerRows      = 0;// rows the reader reads back
 	uint32_t readerFramebuffer = 0;
-	std::vector< FFGLTextureStruct > inputs;
-	std::vector< uint8_t > staging;// one picture, flipped for upload
+	std::vector< std::unique_ptr< plughost::InputTexture > > inputTextures;
+	std::vector< FFGLTextureStruct > inputs;// their records, as frames take them
 	std::vector< uint8_t > row;
 	bool setUpFailed = false;
 	bool packInvert  = false;// the driver reads back top row first
@@ -92,7 +92,6 @@ private:
 
 	void TearDownLocked() noexcept;
 	void ApplyPendingLocked();
-	void Upload( const FFGLTextureStruct& texture, const uint32_t* picture );
 	void ReadBack( uint32_t* out );
 	void Fail( uint32_t* out, const std::string& reason );
 	std::size_t InputCount() const;

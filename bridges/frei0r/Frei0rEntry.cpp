@@ -114,10 +114,10 @@ FREI0R_EXPORT __attribute__( ( noinline ) ) f0r_instance_t f0r_construct( unsign
 		auto plugin = AcquirePlugin();
 		if( !plugin )
 			return nullptr;
-		if( width == 0 || height == 0 || width > BridgeInstance::kMaxSide || height > BridgeInstance::kMaxSide )
+		if( width == 0 || height == 0 || width > plughost::kMaxImageSide || height > plughost::kMaxImageSide )
 		{
 			ReportOnce( Subject(), "cannot make an instance of " + std::to_string( width ) + "x" + std::to_string( height ) +
-									   ": each side must be 1 to " + std::to_string( BridgeInstance::kMaxSide ) );
+									   ": each side must be 1 to " + std::to_string( plughost::kMaxImageSide ) );
 			return nullptr;
 		}
 		auto* bridge = new BridgeInstance( std::move( plugin ), width, height, UnitOfCaller( caller ) );

@@ -57,13 +57,15 @@ GLThread::GLThread() : owner( getpid() ), thread( [ this ] { Serve(); } )
 GLThread::~GLThread()
 {
 	Stop( [] {} );
+	if( !InThisProcess() )
+		(void)waiting.release();
 }
 
 void GLThread::Publish( State next )
 {
 	state.store( next, std::memory_order_release );
-	std::lock_guard< std::mutex > lock( mutex );
-	changed.notify_all();
+	std::lock_guard< std::mutex > lock( waiting->mutex );
+	waiting->changed.notify_all();
 }
 
 bool GLThread::InThisProcess() const
@@ -105,14 +107,14 @@ void GLThread::Wait()
 {
 	// Most of a job is the renderer's, on every core: sleep through it.
 	{
-		std::unique_lock< std::mutex > lock( mutex );
-		changed.wait( lock, [ this ] { return state.load( std::memory_order_acquire ) >= Closing; } );
+		std::unique_lock< std::mutex > lock( waiting->mutex );
+		waiting->changed.wait( lock, [ this ] { return state.load( std::memory_order_acquire ) >= Closing; } );
 	}
 	const auto done = [ this ] { return state.load( std::memory_order_acquire ) == Done; };
 	if( !SpinUntil( done, kSpinForEnd ) )
 	{
-		std::unique_lock< std::mutex > lock( mutex );
-		changed.wait( lock, done );
+		std::unique_lock< std::mutex > lock( waiting->mutex );
+		waiting->changed.wait( lock, done );
 	}
 	state.store( Idle, std::memory_order_relaxed );
 	job = nullptr;
@@ -136,8 +138,8 @@ void GLThread::Serve()
 	{
 		if( !SpinUntil( posted, kSpinForNextJob ) )
 		{
-			std::unique_lock< std::mutex > lock( mutex );
-			changed.wait( lock, posted );
+			std::unique_lock< std::mutex > lock( waiting->mutex );
+			waiting->changed.wait( lock, posted );
 		}
 		state.store( Running, std::memory_order_relaxed );
 		const bool last = stopping;

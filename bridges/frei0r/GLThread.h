@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -62,9 +63,15 @@ private:
 
 	std::atomic< uint32_t > state{ Idle };
 	// Sleeping and waking go through these; `state` changes are followed by
-	// a notify under the lock, so no wake-up is lost.
-	std::mutex mutex;
-	std::condition_variable changed;
+	// a notify under the lock, so no wake-up is lost. On the heap: a forked
+	// child holds a copy taken mid-wait, which it must leak, not destroy
+	// (destroying a condition variable with waiters blocks).
+	struct Waiting
+	{
+		std::mutex mutex;
+		std::condition_variable changed;
+	};
+	std::unique_ptr< Waiting > waiting = std::make_unique< Waiting >();
 	// Written by the host before posting, read by the thread after.
 	const std::function< void() >* job = nullptr;
 	bool stopping                      = false;

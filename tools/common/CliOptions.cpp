@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include <Image.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -10,7 +12,6 @@ namespace plughost::cli
 {
 namespace
 {
-constexpr uint32_t kMaxSide = 16384;
 }
 
 std::string Lower( std::string text )
@@ -62,9 +63,9 @@ std::pair< uint32_t, uint32_t > ParseSize( const std::string& text )
 {
 	const std::size_t x = text.find_first_of( "xX" );
 	uint32_t width = 0, height = 0;
-	if( x == std::string::npos || !ParseUnsigned( text.substr( 0, x ), kMaxSide, width ) ||
-		!ParseUnsigned( text.substr( x + 1 ), kMaxSide, height ) || width == 0 || height == 0 )
-		throw UsageError( "--size expects WIDTHxHEIGHT with each side from 1 to " + std::to_string( kMaxSide ) +
+	if( x == std::string::npos || !ParseUnsigned( text.substr( 0, x ), plughost::kMaxImageSide, width ) ||
+		!ParseUnsigned( text.substr( x + 1 ), plughost::kMaxImageSide, height ) || width == 0 || height == 0 )
+		throw UsageError( "--size expects WIDTHxHEIGHT with each side from 1 to " + std::to_string( plughost::kMaxImageSide ) +
 						  ", got \"" + text + "\"" );
 	return { width, height };
 }
