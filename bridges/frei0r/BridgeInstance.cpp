@@ -68,7 +68,9 @@ bool BridgeInstance::SetUpLocked( std::string& reason )
 	}
 	try
 	{
-		gl = std::make_unique< GLThread >();
+		// Awake for the host's next frame: a host's own work between frames
+		// (ffmpeg's is a fifth of a millisecond at 1280x720) fits.
+		gl = std::make_unique< GLThread >( std::chrono::microseconds( 300 ) );
 	}
 	catch( const std::exception& error )
 	{
@@ -356,7 +358,10 @@ void BridgeInstance::StartReader()
 		return;
 	try
 	{
-		reader = std::make_unique< GLThread >();
+		// Its next job comes while the frame renders, and it then waits for
+		// the renderer anyway: staying awake for it would only take a core
+		// (and, on this machine, half the process's context switches).
+		reader = std::make_unique< GLThread >( std::chrono::microseconds( 0 ) );
 		reader->Run( [ this ] { MakeReader(); } );
 	}
 	catch( ... )

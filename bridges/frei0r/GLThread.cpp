@@ -13,10 +13,6 @@ namespace
 {
 using Clock = std::chrono::steady_clock;
 
-// How long the thread waits for the host's next frame before sleeping: a
-// host's own work between frames (ffmpeg's is a fifth of a millisecond at
-// 1280x720) fits.
-constexpr auto kSpinForNextJob = std::chrono::microseconds( 300 );
 // How long the host spins for a job in its last step before sleeping.
 constexpr auto kSpinForEnd = std::chrono::milliseconds( 2 );
 
@@ -50,7 +46,7 @@ template< typename Done > bool SpinUntil( Done done, Clock::duration limit )
 }
 }// namespace
 
-GLThread::GLThread() : owner( getpid() ), thread( [ this ] { Serve(); } )
+GLThread::GLThread( std::chrono::microseconds spin ) : spinForNext( spin ), owner( getpid() ), thread( [ this ] { Serve(); } )
 {
 }
 
@@ -136,7 +132,7 @@ void GLThread::Serve()
 	const auto posted = [ this ] { return state.load( std::memory_order_acquire ) == Posted; };
 	for( ;; )
 	{
-		if( !SpinUntil( posted, kSpinForNextJob ) )
+		if( spinForNext.count() == 0 || !SpinUntil( posted, spinForNext ) )
 		{
 			std::unique_lock< std::mutex > lock( waiting->mutex );
 			waiting->changed.wait( lock, posted );

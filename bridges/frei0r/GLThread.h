@@ -7,11 +7,12 @@
 // Handing over costs two thread wake-ups, a tenth of a frame on a software
 // renderer, so each side spins briefly (yielding the core to any other
 // thread that wants it) where a wait is known to be short:
-// the thread after a job, for the host's next frame, and the host while the
-// job does its last short step (see Finishing).
+// the thread after a job, for the host's next frame (when the owner says
+// so), and the host while the job does its last short step (see Finishing).
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -27,8 +28,9 @@ namespace ffglfrei0r
 class GLThread
 {
 public:
-	// Throws std::system_error when no thread can be started.
-	GLThread();
+	// Throws std::system_error when no thread can be started. `spinForNext`
+	// is how long the thread waits awake for its next job before sleeping.
+	explicit GLThread( std::chrono::microseconds spinForNext );
 	// Runs `last` (which must not throw) on the thread, then ends it. In a
 	// process forked since, where the thread does not exist, only forgets it.
 	void Stop( const std::function< void() >& last ) noexcept;
@@ -77,6 +79,7 @@ private:
 	bool stopping                      = false;
 	// Written by the thread before Done, read by the host after.
 	std::exception_ptr failure;
+	const std::chrono::microseconds spinForNext;
 	pid_t owner;
 	std::thread thread;
 
