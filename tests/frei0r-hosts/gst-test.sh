@@ -48,6 +48,15 @@ render clock VavoRozar --size 64x48 --set "Display Type=Digital 24h" --set Scale
   --set "Solid Background=off"
 same "clock source" clock.png clock-gst.png
 
+# A large frame at an odd size, read back by two threads on GStreamer's
+# streaming thread: the halves meet where they should.
+gst clock-large frei0r-src-vavo-rozar num-buffers=1 display-type=1 scale=0.8 red=1 green=0.5 blue=0.2 \
+  manual-mode=true hours=0.92222 minutes=0.13333 seconds=0.6 ! \
+  "video/x-raw,format=RGBA,width=1001,height=701,framerate=25/1" ! pngenc ! filesink location=clock-large-gst.png
+render clock-large VavoRozar --size 1001x701 --set "Display Type=Digital 24h" --set Scale=0.8 --set Red=1 \
+  --set Green=0.5 --set Blue=0.2 --set "Manual Mode=on" --set Hours=0.92222 --set Minutes=0.13333 --set Seconds=0.6
+same "clock source at 1001x701" clock-large.png clock-large-gst.png
+
 # ToneGrade on a known picture.
 ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=64x48 -frames:v 1 -pix_fmt rgba pattern.png
 ffmpeg -nostdin -loglevel error -f lavfi -i color=c=0x2040c0:size=64x48 -frames:v 1 -pix_fmt rgba flat.png
