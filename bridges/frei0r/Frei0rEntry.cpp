@@ -120,6 +120,11 @@ FREI0R_EXPORT __attribute__( ( noinline ) ) f0r_instance_t f0r_construct( unsign
 									   ": each side must be 1 to " + std::to_string( plughost::kMaxImageSide ) );
 			return nullptr;
 		}
+		if( const unsigned padded = PaddedRowOfCaller( caller, width ) )
+			ReportOnce( Subject(), "ffmpeg lays out frames " + std::to_string( width ) + " pixels wide in rows of " +
+									   std::to_string( padded ) +
+									   ", which no frei0r plug-in can follow: the picture comes out sheared. Use a "
+									   "width that is a multiple of 16" );
 		auto* bridge = new BridgeInstance( std::move( plugin ), width, height, UnitOfCaller( caller ) );
 		if( !provenToInstantiate.load() )
 		{

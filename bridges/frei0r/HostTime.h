@@ -17,6 +17,13 @@ enum class TimeUnit
 // variable FFGL_FREI0R_TIME_UNIT (s or ms) overrides the guess.
 TimeUnit UnitOfCaller( const void* caller );
 
+// When the host whose code contains `caller` is libavfilter (ffmpeg 5 or
+// older) and gives frames of `width` pixels longer rows than frei0r's
+// width x 4 bytes, the row length it uses, in pixels; otherwise 0. A frei0r
+// call carries no row length, so such pictures come out sheared: the module
+// can only say so.
+unsigned PaddedRowOfCaller( const void* caller, unsigned width );
+
 // Host time in seconds for the plug-in: NaN and negative times become 0,
 // times beyond ~31 years (infinity too) stop there.
 double PluginTime( double hostTime, TimeUnit unit );

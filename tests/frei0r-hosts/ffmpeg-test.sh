@@ -35,6 +35,13 @@ same "clock source, transparent background" transparent.png transparent.rgba --s
 [ "$(stat_of transparent.rgba --size 128x72 max 0)" -ge 200 ] || fail "Red=1 did not reach the clock"
 [ "$(stat_of transparent.rgba --size 128x72 max 1)" = 0 ] || fail "Green=0 did not reach the clock"
 
+# ffmpeg pads the rows of frames whose width is not a multiple of its row
+# alignment (16 bytes or more): the module says the picture comes out
+# sheared, and says nothing at the widths above.
+ff padded -f lavfi -i "frei0r_src=size=98x16:framerate=25:filter_name=vavo_rozar:filter_params=0" -frames:v 1 -f null -
+grep -q "frames 98 pixels wide in rows of .*sheared" padded.log || fail "no word of ffmpeg's padded rows at width 98"
+grep -q "sheared" digital.log transparent.log && fail "a word of padded rows at width 128"
+
 # Each option element at its documented value: index/(n-1). The clock
 # keeps whole minutes unless the face is smooth, judged when Minutes is set,
 # so the references set the face first, in index order as ffmpeg does.
