@@ -7,7 +7,7 @@
 #pragma once
 
 #include "GLThread.h"
-#include "HostTime.h"
+#include "HostQuirks.h"
 #include "LoadedPlugin.h"
 
 #include <GLContext.h>

@@ -1,7 +1,7 @@
 // The frei0r entry points of a bridge module. Each one catches everything:
 // an exception must never unwind into the host.
 #include "BridgeInstance.h"
-#include "HostTime.h"
+#include "HostQuirks.h"
 #include "Module.h"
 #include "Report.h"
 
@@ -105,7 +105,7 @@ FREI0R_EXPORT void f0r_get_param_info( f0r_param_info_t* info, int index )
 	}
 }
 
-// Not inlined: its return address tells which host called (see HostTime.h).
+// Not inlined: its return address tells which host called (see HostQuirks.h).
 FREI0R_EXPORT __attribute__( ( noinline ) ) f0r_instance_t f0r_construct( unsigned int width, unsigned int height )
 {
 	const void* caller = __builtin_extract_return_addr( __builtin_return_address( 0 ) );

@@ -1,4 +1,4 @@
-#include "HostTime.h"
+#include "HostQuirks.h"
 
 #include <cstddef>
 #include <cstdlib>

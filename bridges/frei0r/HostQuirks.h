@@ -1,8 +1,10 @@
-// frei0r time is seconds, but ffmpeg's frei0r filter and source (libavfilter)
-// pass milliseconds. Which one a call came from is told by the code that
-// made it: the return address of f0r_construct lies in libavfilter when
-// ffmpeg is the host. Looking for libavfilter anywhere in the process would
-// be wrong: MLT and GStreamer load it for their own ffmpeg modules.
+// What ffmpeg does differently from other frei0r hosts: its frei0r filter
+// and source (libavfilter) pass time in milliseconds where frei0r says
+// seconds, and pad the rows of frames at some widths. Which host a call came
+// from is told by the code that made it: the return address of
+// f0r_construct lies in libavfilter when ffmpeg is the host. Looking for
+// libavfilter anywhere in the process would be wrong: MLT and GStreamer load
+// it for their own ffmpeg modules.
 #pragma once
 
 namespace ffglfrei0r
