@@ -13,6 +13,8 @@
 // the bridge's, and a comparison with an idle host misses that.
 #include <benchmark/benchmark.h>
 
+#include <RepetitionTimes.h>
+
 #include <Cli.h>
 #include <PlugHost.h>
 
@@ -21,11 +23,9 @@
 #include <GL/glcorearb.h>
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <cstring>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -147,24 +147,10 @@ void BridgeUpdate( benchmark::State& state )
 	module.destruct( instance );
 }
 
-class Collector : public benchmark::ConsoleReporter
+// "PluginFrame" or "BridgeUpdate", then the arguments.
+std::string FunctionAndSize( const benchmark::BenchmarkReporter::Run& run )
 {
-public:
-	void ReportRuns( const std::vector< Run >& runs ) override
-	{
-		ConsoleReporter::ReportRuns( runs );
-		for( const Run& run : runs )
-			if( run.run_type == Run::RT_Iteration && run.iterations > 0 )
-				times[ run.run_name.function_name ][ run.run_name.args ].push_back( run.GetAdjustedRealTime() );
-	}
-	// function -> size -> repetition times
-	std::map< std::string, std::map< std::string, std::vector< double > > > times;
-};
-
-double Median( std::vector< double > values )
-{
-	std::sort( values.begin(), values.end() );
-	return values.empty() ? 0.0 : values[ values.size() / 2 ];
+	return run.run_name.function_name + " " + run.run_name.args;
 }
 }// namespace
 
@@ -181,16 +167,20 @@ BENCHMARK( BridgeUpdate )->Apply( Sizes );
 int main( int argc, char** argv )
 {
 	benchmark::Initialize( &argc, argv );
-	Collector collector;
+	benchtools::RepetitionTimes collector( FunctionAndSize );
 	benchmark::RunSpecifiedBenchmarks( &collector );
 	std::printf( "\n" );
-	for( const auto& [ size, own ] : collector.times[ "PluginFrame" ] )
+	const std::string own = "PluginFrame ";
+	for( const auto& [ key, times ] : collector.times )
 	{
-		const auto bridged = collector.times[ "BridgeUpdate" ].find( size );
-		if( bridged == collector.times[ "BridgeUpdate" ].end() || own.empty() )
+		if( key.compare( 0, own.size(), own ) != 0 )
+			continue;
+		const std::string size = key.substr( own.size() );
+		const auto bridged     = collector.times.find( "BridgeUpdate " + size );
+		if( bridged == collector.times.end() )
 			continue;
 		std::printf( "f0r_update / plug-in's own frame at %s: %.3f by medians (target <= 1.3)\n", size.c_str(),
-					 Median( bridged->second ) / Median( own ) );
+					 benchtools::Median( bridged->second ) / benchtools::Median( times ) );
 	}
 	if( Bridge().handle != nullptr )
 		reinterpret_cast< void ( * )() >( dlsym( Bridge().handle, "f0r_deinit" ) )();

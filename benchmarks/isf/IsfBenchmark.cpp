@@ -8,6 +8,8 @@
 // Prints the frame ratio and the time per file after the table.
 #include <benchmark/benchmark.h>
 
+#include <RepetitionTimes.h>
+
 #include <Cli.h>
 #include <PlugHost.h>
 
@@ -75,27 +77,11 @@ void IsfFile( benchmark::State& state )
 	std::filesystem::remove_all( out );
 }
 
-class Collector : public benchmark::ConsoleReporter
+// Which of the three a run is.
+std::string Kind( const benchmark::BenchmarkReporter::Run& run )
 {
-public:
-	void ReportRuns( const std::vector< Run >& runs ) override
-	{
-		ConsoleReporter::ReportRuns( runs );
-		for( const Run& run : runs )
-			if( run.run_type == Run::RT_Iteration && run.iterations > 0 )
-			{
-				const std::string name = run.benchmark_name();
-				const char* key = name.find( "Frame/isf" ) == 0 ? "isf" : name.find( "Frame/by_hand" ) == 0 ? "hand" : "file";
-				times[ key ].push_back( run.GetAdjustedRealTime() );
-			}
-	}
-	std::map< std::string, std::vector< double > > times;
-};
-
-double Median( std::vector< double > values )
-{
-	std::sort( values.begin(), values.end() );
-	return values.empty() ? 0.0 : values[ values.size() / 2 ];
+	const std::string name = run.benchmark_name();
+	return name.find( "Frame/isf" ) == 0 ? "isf" : name.find( "Frame/by_hand" ) == 0 ? "hand" : "file";
 }
 }// namespace
 
@@ -106,10 +92,10 @@ BENCHMARK( IsfFile )->Unit( benchmark::kMillisecond )->UseRealTime()->Iterations
 int main( int argc, char** argv )
 {
 	benchmark::Initialize( &argc, argv );
-	Collector collector;
+	benchtools::RepetitionTimes collector( Kind );
 	benchmark::RunSpecifiedBenchmarks( &collector );
-	const double isf = Median( collector.times[ "isf" ] );
-	const double hand = Median( collector.times[ "hand" ] );
+	const double isf = benchtools::Median( collector.times[ "isf" ] );
+	const double hand = benchtools::Median( collector.times[ "hand" ] );
 	if( isf > 0.0 && hand > 0.0 )
 	{
 		// The fastest repetition of each is the one other work disturbed least.
@@ -118,7 +104,7 @@ int main( int argc, char** argv )
 		std::printf( "\nISF frame / hand-written frame at 1280x720: %.3f by medians, %.3f by fastest repetitions (target <= 1.1)\n",
 					 isf / hand, fastIsf / fastHand );
 	}
-	const double file = Median( collector.times[ "file" ] );
+	const double file = benchtools::Median( collector.times[ "file" ] );
 	if( file > 0.0 )
 		std::printf( "plughost isf per file: %.0f ms (target < 1000)\n", file );
 	std::fflush( stdout );
