@@ -35,6 +35,5 @@ Image GradientImage( uint32_t width, uint32_t height );
 // the largest texture a typical GL implementation takes.
 inline constexpr uint32_t kMaxImageSide = 16384;
 // Rejects sizes whose byte count would overflow or exceed a sane limit.
-
 void CheckImageSize( uint32_t width, uint32_t height );
 }// namespace plughost

@@ -10,6 +10,21 @@
 
 namespace plughost
 {
+namespace
+{
+// Binds the texture and sets unpack state for tightly packed rows: the
+// plug-in or the host may have left other state behind.
+void BindForUpload( GLuint texture )
+{
+	glBindTexture( GL_TEXTURE_2D, texture );
+	glBindBuffer( GL_PIXEL_UNPACK_BUFFER, 0 );
+	glPixelStorei( GL_UNPACK_ALIGNMENT, 1 );
+	glPixelStorei( GL_UNPACK_ROW_LENGTH, 0 );
+	glPixelStorei( GL_UNPACK_SKIP_ROWS, 0 );
+	glPixelStorei( GL_UNPACK_SKIP_PIXELS, 0 );
+}
+}// namespace
+
 InputTexture::InputTexture( const Image& image, uint32_t hardwareWidth, uint32_t hardwareHeight,
 							std::array< uint8_t, 4 > padding )
 {
@@ -27,12 +42,7 @@ InputTexture::InputTexture( const Image& image, uint32_t hardwareWidth, uint32_t
 
 	GLuint name = 0;
 	glGenTextures( 1, &name );
-	glBindTexture( GL_TEXTURE_2D, name );
-	glBindBuffer( GL_PIXEL_UNPACK_BUFFER, 0 );
-	glPixelStorei( GL_UNPACK_ALIGNMENT, 1 );
-	glPixelStorei( GL_UNPACK_ROW_LENGTH, 0 );
-	glPixelStorei( GL_UNPACK_SKIP_ROWS, 0 );
-	glPixelStorei( GL_UNPACK_SKIP_PIXELS, 0 );
+	BindForUpload( name );
 	// Fill the padding so sampling past the picture reads a known colour.
 	std::vector< uint8_t > filled( static_cast< std::size_t >( hardwareWidth ) * hardwareHeight * 4 );
 	for( std::size_t i = 0; i < filled.size(); ++i )
@@ -56,16 +66,11 @@ InputTexture::InputTexture( const Image& image, uint32_t hardwareWidth, uint32_t
 void InputTexture::Replace( const uint8_t* pixels )
 {
 	glActiveTexture( GL_TEXTURE0 );
-	glBindTexture( GL_TEXTURE_2D, record.Handle );
-	glBindBuffer( GL_PIXEL_UNPACK_BUFFER, 0 );
-	glPixelStorei( GL_UNPACK_ALIGNMENT, 1 );
-	glPixelStorei( GL_UNPACK_ROW_LENGTH, 0 );
-	glPixelStorei( GL_UNPACK_SKIP_ROWS, 0 );
-	glPixelStorei( GL_UNPACK_SKIP_PIXELS, 0 );
+	BindForUpload( record.Handle );
 	Upload( pixels, staging );
 }
 
-// Needs the texture bound and the unpack state as the constructor sets it.
+// Needs the texture bound for upload (BindForUpload).
 void InputTexture::Upload( const uint8_t* topRowFirst, std::vector< uint8_t >& bottomUp )
 {
 	// GL rows run bottom-up, the picture's top-down.
